@@ -1,0 +1,64 @@
+#include "translationhandler.h"
+
+#include <QCoreApplication>
+#include <QLocale>
+#include <QQmlEngine>
+#include <QTranslator>
+#include <QtDebug>
+
+TranslationHandler::TranslationHandler(QQmlEngine *engine)
+    : m_translatorApp(new QTranslator(this))
+    , m_translatorQt(new QTranslator(this))
+    , m_translatorQtBase(new QTranslator(this))
+    , m_currentLanguage(QStringLiteral("none"))
+    , m_engine(engine)
+{
+}
+
+QString TranslationHandler::getCurrentLanguage()
+{
+    return m_currentLanguage;
+}
+
+void TranslationHandler::removeTranslators()
+{
+    if (m_currentLanguage == QLatin1String("none"))
+        return;
+    QCoreApplication::removeTranslator(m_translatorQtBase);
+    QCoreApplication::removeTranslator(m_translatorQt);
+    QCoreApplication::removeTranslator(m_translatorApp);
+}
+
+void TranslationHandler::selectLanguage(QString language)
+{
+    if (language == m_currentLanguage)
+        return;
+
+    if (language == QLatin1String("fr")) {
+        removeTranslators();
+        QLocale::setDefault(QLocale(QStringLiteral("fr_FR")));
+        m_currentLanguage = QStringLiteral("fr");
+        // A catalogue that is not there leaves its translator empty: the
+        // texts then simply stay in English.
+        m_translatorApp->load(QStringLiteral("Quillmere_fr_FR.qm"));
+        m_translatorQt->load(QStringLiteral("qt_fr.qm"));
+        m_translatorQtBase->load(QStringLiteral("qtbase_fr.qm"));
+        qWarning() << "translator qtbase empty ?" << m_translatorQtBase->isEmpty();
+        qWarning() << "translator qt empty ?" << m_translatorQt->isEmpty();
+        qWarning() << "translator quillmere empty ?" << m_translatorApp->isEmpty();
+        QCoreApplication::installTranslator(m_translatorQt);
+        QCoreApplication::installTranslator(m_translatorQtBase);
+        QCoreApplication::installTranslator(m_translatorApp);
+        if (m_engine)
+            m_engine->retranslate();
+    } else if (language == QLatin1String("en")) {
+        removeTranslators();
+        m_currentLanguage = QStringLiteral("en");
+        QLocale::setDefault(QLocale(QStringLiteral("en_US")));
+        m_translatorApp->load(QStringLiteral("Quillmere_en_US.qm"));
+        QCoreApplication::installTranslator(m_translatorApp);
+        if (m_engine)
+            m_engine->retranslate();
+    }
+    emit languageChanged();
+}

@@ -1,0 +1,160 @@
+#pragma once
+
+#include <QGeoPositionInfo>
+#include <QMutex>
+#include <QObject>
+#include <QPair>
+#include <QPointF>
+#include <QPressureSensor>
+#include <QSet>
+#include <QStringList>
+#include <QTimer>
+#include <QUrl>
+#include <QVariant>
+
+#include "clock.h"
+#include "nmeaconsumer.h"
+
+class QGeoPositionInfoSource;
+class QQmlApplicationEngine;
+class QThread;
+class NmeaReceiver;
+class NmeaSenderUdp;
+class SettingsStore;
+
+// A pressure value that is not a measurement: no source, or a source that
+// withdrew itself.
+constexpr double NO_PRESSURE = -2000.0;
+
+// Where a pressure or a fix came from. Wherever sources are tried one after
+// another the order is this one and the first that qualifies wins.
+enum SourceIndex { SourceInternal = 0, SourceSerial = 1, SourceTcp = 2, SourceUdp = 3 };
+constexpr int SourceCount = 4;
+
+// The program version written into the settings at every start.
+extern const char *const QUILLMERE_VERSION;
+
+class BackEnd : public QObject, public NmeaConsumer
+{
+    Q_OBJECT
+
+public:
+    explicit BackEnd(QQmlApplicationEngine *engine = nullptr);
+    ~BackEnd() override;
+
+    // --- settings (QML) ---
+    Q_INVOKABLE double getCurrentPressure();
+    Q_INVOKABLE QVariant getSetting(QString key, QVariant def);
+    Q_INVOKABLE void setSetting(QString key, QVariant val);
+    Q_INVOKABLE QString getFormatedPressure(int unit, double offset, int levelType, double levelValue);
+    Q_INVOKABLE void pauseService(bool b);
+    Q_INVOKABLE QString getVersion();
+    Q_INVOKABLE QString getHelpHtml();
+    Q_INVOKABLE QUrl getHelpBaseUrl();
+    Q_INVOKABLE QUrl getHelpUrl();
+    Q_INVOKABLE bool isSystemDarkMode();
+    Q_INVOKABLE void setPreviousTheme(int i);
+    Q_INVOKABLE bool isPhone();
+    Q_INVOKABLE double convertToHpa(double value);
+    Q_INVOKABLE double convertToOther(double value);
+    Q_INVOKABLE void changeAlwaysOn();
+    Q_INVOKABLE bool checkPermissionPart1();
+    Q_INVOKABLE bool checkPermissionPart2();
+    Q_INVOKABLE bool checkPermissionPart3();
+    Q_INVOKABLE bool askPermissionPart1();
+    Q_INVOKABLE bool askPermissionPart2();
+    Q_INVOKABLE bool askPermissionPart3();
+    Q_INVOKABLE void startLocationServices();
+    Q_INVOKABLE void syncSettings();
+    Q_INVOKABLE bool androidPermissionAlreadyAsked1();
+    Q_INVOKABLE bool androidPermissionAlreadyAsked2();
+    Q_INVOKABLE bool androidPermissionAlreadyAsked3();
+    Q_INVOKABLE QString getPrivacyPolicy();
+    Q_INVOKABLE int getColWidth();
+    Q_INVOKABLE QStringList getSerialPorts();
+    Q_INVOKABLE int getHorizontalAdvance(QString string);
+    Q_INVOKABLE void startNmea();
+    Q_INVOKABLE QString getPressureSource();
+    Q_INVOKABLE QString getPressureUnit();
+    Q_INVOKABLE void calibrateBarometer(double offset, double slope, double pressure);
+    Q_INVOKABLE qlonglong getCurrentTime();
+    Q_INVOKABLE void clearAllFix();
+    Q_INVOKABLE QString getFormatedPressureMb(double m_pressure);
+    Q_INVOKABLE void requestCurrentCalibration();
+    Q_INVOKABLE void resetBarometer();
+    Q_INVOKABLE double getSerialPressure();
+
+    // --- for the program's other classes (also called from the NMEA worker) ---
+    void setPressure(double pressure, int source) override;
+    void setFix(const QPointF &position, double sog, double cog, int source) override;
+    void clearFix(int source) override;
+    QPointF currentPosition();
+    QPair<double, double> currentCourseSpeed(); // (COG, SOG) of the first fix
+    SettingsStore *settings() const { return m_settings; }
+    QString basePath() const { return m_basePath; }
+    // The receiver now running, if any (for tests and diagnostics).
+    NmeaReceiver *receiver() const { return m_receiver; }
+
+signals:
+    void sendCalibration(QString message);
+    void calibrationValuesReceived(double offset, double slope, double slopeRef, double pressure);
+    void saveWindowSize();
+    void dataUpdated(QString date, QString position, QString cogsog, QString pressure);
+    void systemThemeChanged(int theme);
+    void showFirstAuthorization();
+    void showSecondAuthorization();
+    void calibrationStatus(bool status);
+    void noPressureAvailable();
+    void operationTimeout();
+
+public slots:
+    void slot_timerData();
+    void slot_internalPositionUpdated(QGeoPositionInfo g);
+    void slot_pressureReading();
+    void slot_calibrationValues(QString message);
+
+private:
+    struct Fix
+    {
+        bool valid = false;
+        QPointF position;
+        double cog = 0.0;
+        double sog = 0.0;
+    };
+    Fix firstFix();
+    int systemTheme() const;
+    bool isFresh(int source) const; // m_sourceMutex held
+    void startPressureSensor();
+    void relayInternalPressure();
+    void releaseSender();
+    void stopNmea();
+
+    QTimer m_timerData;
+    QTimer m_timerSensor;
+    QTimer m_timerOperation;
+    SettingsStore *m_settings = nullptr;
+
+    // Per-source state, written by the NMEA worker and read by the sample
+    // cycle: always accessed under m_sourceMutex, values copied in and out.
+    mutable QMutex m_sourceMutex;
+    double m_pressure[SourceCount];
+    AgeTimer m_pressureAge[SourceCount];
+
+    int m_tick = 768;
+    QSet<QString> m_doubleKeys;
+    QSet<QString> m_stringKeys;
+    QQmlApplicationEngine *m_engine = nullptr;
+    bool m_fix[SourceCount];
+    QPointF m_position[SourceCount];
+    double m_cog[SourceCount];
+    double m_sog[SourceCount];
+    QGeoPositionInfoSource *m_positionSource = nullptr;
+    QPressureSensor m_sensor;
+    NmeaSenderUdp *m_senderUdp = nullptr;
+    QString m_basePath = QStringLiteral("./");
+    int m_previousTheme = -1;
+    NmeaReceiver *m_receiver = nullptr;
+    QThread *m_receiverThread = nullptr;
+};
+
+extern BackEnd *g_backEnd;

@@ -1,0 +1,191 @@
+// Pressure acquisition: the four sources, the platform sensor and the
+// 2-second sample cycle.
+#include "backend.h"
+
+#include "datasource.h"
+#include "formatting.h"
+#include "nmeasenderudp.h"
+#include "settingsstore.h"
+
+#include <QColor>
+#include <QGuiApplication>
+#include <QMutexLocker>
+#include <QPalette>
+#include <QtDebug>
+#include <cmath>
+
+namespace {
+// A source's value counts as current for this long after it was stored.
+constexpr qint64 FreshnessMs = 60000;
+// Below this a value is not a barometric pressure at sea level or aloft.
+constexpr double MinimumSamplePressure = 600.0;
+constexpr int SensorRestartMs = 800;
+} // namespace
+
+void BackEnd::setPressure(double pressure, int source)
+{
+    if (source < 0 || source >= SourceCount)
+        return;
+    QMutexLocker lock(&m_sourceMutex);
+    m_pressure[source] = pressure;
+    if (pressure < 0.0)
+        m_pressureAge[source].invalidate();
+    else
+        m_pressureAge[source].start();
+}
+
+bool BackEnd::isFresh(int source) const
+{
+    return m_pressure[source] > 0.0 && m_pressureAge[source].isValid()
+        && m_pressureAge[source].elapsed() < FreshnessMs;
+}
+
+double BackEnd::getCurrentPressure()
+{
+    QMutexLocker lock(&m_sourceMutex);
+    for (int i = 0; i < SourceCount; ++i) {
+        if (isFresh(i))
+            return m_pressure[i];
+    }
+    return NO_PRESSURE;
+}
+
+double BackEnd::getSerialPressure()
+{
+    QMutexLocker lock(&m_sourceMutex);
+    return m_pressure[SourceSerial];
+}
+
+QString BackEnd::getPressureSource()
+{
+    int current = -1;
+    {
+        QMutexLocker lock(&m_sourceMutex);
+        for (int i = 0; i < SourceCount && current < 0; ++i) {
+            if (isFresh(i))
+                current = i;
+        }
+    }
+    switch (current) {
+    case SourceInternal:
+        return tr("From internal pressure sensor");
+    case SourceSerial:
+        return tr("From serial connection");
+    case SourceTcp:
+        return tr("From TCP connection");
+    case SourceUdp:
+        return tr("From UDP connection");
+    default:
+        return tr("No pressure available");
+    }
+}
+
+void BackEnd::pauseService(bool b)
+{
+    // A barograph records around the clock: acquisition never pauses.
+    Q_UNUSED(b)
+}
+
+void BackEnd::startPressureSensor()
+{
+    if (!m_sensor.connectToBackend()) {
+        qWarning() << "no pressure sensor";
+        return;
+    }
+    connect(&m_sensor, &QSensor::readingChanged, this, &BackEnd::slot_pressureReading,
+            Qt::UniqueConnection);
+    m_timerSensor.setSingleShot(true);
+    m_timerSensor.setTimerType(Qt::PreciseTimer);
+    m_timerSensor.setInterval(Clock::interval(SensorRestartMs));
+    connect(&m_timerSensor, &QTimer::timeout, &m_sensor, &QSensor::start, Qt::UniqueConnection);
+    m_sensor.start();
+}
+
+void BackEnd::slot_pressureReading()
+{
+    m_sensor.stop();
+    QPressureReading *reading = m_sensor.reading();
+    if (reading)
+        setPressure(reading->pressure() / 100.0, SourceInternal);
+    relayInternalPressure();
+    m_timerSensor.start();
+}
+
+void BackEnd::relayInternalPressure()
+{
+    if (getSetting(QStringLiteral("SettingUseUdpOut"), 0).toInt() != 1) {
+        releaseSender();
+        return;
+    }
+    if (!m_senderUdp)
+        m_senderUdp = new NmeaSenderUdp();
+    // The relay always carries sea-level pressure, whatever the screen shows.
+    double value = getSetting(QStringLiteral("offset"), 0.0).toDouble() + getCurrentPressure();
+    const double h = getSetting(QStringLiteral("elevation"), 0.0).toDouble();
+    if (std::fabs(h) > 1e-12)
+        value /= Formatting::seaLevelFactor(h);
+    const int port = getSetting(QStringLiteral("updPort"), 5999).toInt();
+    m_senderUdp->sendPressure(value, port);
+}
+
+void BackEnd::releaseSender()
+{
+    delete m_senderUdp;
+    m_senderUdp = nullptr;
+}
+
+int BackEnd::systemTheme() const
+{
+    // Light text on the system palette means a dark desktop.
+    if (!qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
+        return 0;
+    const QColor text = QGuiApplication::palette().color(QPalette::WindowText);
+    return (text.red() > 128 && text.green() > 128 && text.blue() > 128) ? 1 : 0;
+}
+
+void BackEnd::slot_timerData()
+{
+    if (getSetting(QStringLiteral("theme"), 0).toInt() == 2) {
+        const int theme = systemTheme();
+        if (theme != m_previousTheme) {
+            m_previousTheme = theme;
+            emit systemThemeChanged(theme);
+        }
+    }
+
+    const QString date = Formatting::formatDateTime(Clock::currentDateTimeUtc());
+    const Fix fix = firstFix();
+
+    const QString position = (fix.position.x() == 0.0 && fix.position.y() == 0.0)
+        ? QStringLiteral("No Position")
+        : Formatting::formatPosition(fix.position.x(), fix.position.y());
+    QString cogsog;
+    if (std::fabs(fix.cog) <= 1e-12 && std::fabs(fix.sog) <= 1e-12) {
+        cogsog = QStringLiteral("no");
+    } else {
+        cogsog = QStringLiteral("COG ") + Formatting::formatCourse(int(fix.cog)) + tr("deg")
+            + QStringLiteral(" T - SOG ") + Formatting::formatSpeed(fix.sog * 1.852 / 3.6);
+    }
+
+    const double pressure = getCurrentPressure();
+    const int tick = m_tick;
+    m_tick = (m_tick + 2 > 768) ? 0 : m_tick + 2;
+
+    if (pressure < MinimumSamplePressure) {
+        emit noPressureAvailable();
+        emit dataUpdated(date, position, cogsog, QStringLiteral("NONE"));
+        return;
+    }
+
+    double h = getSetting(QStringLiteral("elevation"), 0.0).toDouble();
+    if (getSetting(QStringLiteral("preDisplay"), 0).toInt() == 1)
+        h = 0.0;
+    const double displayed =
+        (getSetting(QStringLiteral("offset"), 0.0).toDouble() + pressure) / Formatting::seaLevelFactor(h);
+    const QString text = Formatting::formatPressure(displayed, true);
+
+    const double lon = fix.position.x();
+    const double lat = fix.position.y();
+    if (g_dataSource && g_dataSource->recordSample(tick, lon, lat, fix.cog, fix.sog, pressure))
+        emit dataUpdated(date, position, cogsog, text);
+}

@@ -1,0 +1,63 @@
+#include "datasource.h"
+
+#include "backend.h"
+
+#include <QAbstractSeries>
+#include <QAbstractAxis>
+#include <QFileInfo>
+#include <QMutexLocker>
+#include <QSqlQuery>
+#include <QtDebug>
+
+DataSource *g_dataSource = nullptr;
+
+namespace {
+const char *const ConnectionName = "DB_BAROGRAPH";
+}
+
+DataSource::DataSource(QObject *parent)
+    : QObject(parent)
+    , tableNames({"BARO30M", "BARO3H", "BARO6H", "BAR12H", "BARO1D", "BARO2D", "BARO4D", "BARO8D",
+                  "BAR16D"})
+    , tableIntervals({2, 6, 12, 24, 48, 96, 192, 384, 768})
+{
+    qRegisterMetaType<QtCharts::QAbstractSeries *>("QAbstractSeries *");
+    qRegisterMetaType<QtCharts::QAbstractAxis *>("QAbstractAxis *");
+
+    const QString base = g_backEnd ? g_backEnd->basePath() : QStringLiteral("./");
+    const QString path = base + QStringLiteral("barograph.db");
+    // Opening creates the file, so ask first.
+    const bool existed = QFileInfo::exists(path);
+
+    if (QSqlDatabase::contains(ConnectionName)) {
+        db = QSqlDatabase::database(ConnectionName, true);
+    } else {
+        db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), ConnectionName);
+        db.setDatabaseName(path);
+        db.open();
+    }
+
+    if (!existed) {
+        QSqlQuery query(db);
+        query.setForwardOnly(true);
+        for (const QString &name : qAsConst(tableNames)) {
+            query.exec(QStringLiteral("CREATE TABLE %1 (TIME INTEGER primary key, LON FLOAT, LAT FLOAT, "
+                                      "COG FLOAT, SOG FLOAT, PRE FLOAT, ELE FLOAT, OFS FLOAT)")
+                           .arg(name));
+        }
+    }
+    qWarning() << "dataSource created";
+}
+
+DataSource::~DataSource()
+{
+    if (db.isOpen()) {
+        QMutexLocker lock(&mutex);
+        {
+            QSqlQuery query(db);
+            query.exec(QStringLiteral("VACUUM"));
+        }
+        db.close();
+    }
+    qWarning() << "datasource deleted";
+}

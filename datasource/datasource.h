@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QList>
+#include <QMutex>
+#include <QObject>
+#include <QPointF>
+#include <QSqlDatabase>
+#include <QStringList>
+#include <QVariant>
+#include <QVector>
+
+namespace QtCharts {
+class QAbstractSeries;
+}
+
+// The history store: "barograph.db" with its nine rolling tables, the chart
+// series, the tendency, the record list and the exports. Main thread only;
+// `mutex` guards the tables against re-entry (see the notes on chartUpdated).
+class DataSource : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit DataSource(QObject *parent = nullptr);
+    ~DataSource() override;
+
+    Q_INVOKABLE int getTrend();
+    Q_INVOKABLE QString getTrend3h();
+    Q_INVOKABLE QPointF getValueAt(double timed, int chartNb, QVariant startDate);
+
+    // One sample of the sample cycle; true when at least one row was written.
+    bool recordSample(const int &tick, const double &lon, const double &lat, const double &cog,
+                      const double &sog, const double &pressure);
+
+    static constexpr int TableCount = 9;
+    static bool isValidTable(int tableNb) { return tableNb >= 0 && tableNb < TableCount; }
+
+signals:
+    void chartUpdated(QVariant now, double min, double max, int seriesCount);
+
+public slots:
+    void update(QtCharts::QAbstractSeries *series, int n);
+    QString calcInfo(QPointF pt, int chartNb);
+    void updateChart(int chartNb);
+
+private:
+    void updateTrend();
+
+    QSqlDatabase db;
+    QMutex mutex;
+    QList<QVector<QPointF>> chartSeries;
+    QStringList tableNames;
+    QList<int> tableIntervals;
+    int trendCode = -10;
+    qint64 lastSampleTime = 0;
+};
+
+extern DataSource *g_dataSource;

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QHostAddress>
+#include <QList>
+#include <QNetworkInterface>
+#include <QObject>
+#include <QPointF>
+#include <QSet>
+#include <functional>
+
+class QUdpSocket;
+
+// Relays the barograph's pressure ($GPXDR) and position ($ECRMC) as NMEA 0183
+// over UDP broadcast, to every broadcast address of the machine.
+class NmeaSenderUdp : public QObject
+{
+    Q_OBJECT
+
+public:
+    NmeaSenderUdp();
+    ~NmeaSenderUdp() override;
+
+    bool sendPressure(double pressure, int port);
+    bool sendPosition(const QPointF &position, double sog, double cog, int port);
+    static QString buildRmc(const QPointF &position, double sog, double cog);
+    static QString buildXdr(double pressure);
+
+    // The broadcast addresses of the interfaces that qualify: up, running,
+    // valid, able to broadcast, not loopback.
+    static QSet<QHostAddress> broadcastAddressesOf(const QList<QNetworkInterface> &interfaces);
+
+    // Where the datagrams go. By default the broadcast addresses of the
+    // machine's interfaces; tests and demonstrations replace it (with
+    // loopback) so that nothing leaves the machine. An empty function
+    // restores the default.
+    using DestinationProvider = std::function<QSet<QHostAddress>()>;
+    static void setDestinationProvider(DestinationProvider provider);
+
+    QSet<QHostAddress> destinations() const { return broadcastAddresses; }
+    bool hasSocket() const { return socket != nullptr; }
+
+public slots:
+    void slot_restart();
+
+private:
+    bool send(const QString &sentence, int port, const char *noSocketText, const char *errorText);
+
+    QUdpSocket *socket = nullptr;
+    QSet<QHostAddress> broadcastAddresses;
+};

@@ -1,0 +1,91 @@
+#include "testsupport.h"
+
+#include <QDir>
+#include <QMutexLocker>
+#include <QSettings>
+
+namespace TestSupport {
+
+TempWorkDir::TempWorkDir()
+    : m_previous(QDir::currentPath())
+{
+    QDir::setCurrent(m_dir.path());
+}
+
+TempWorkDir::~TempWorkDir()
+{
+    QDir::setCurrent(m_previous);
+}
+
+void writeSettings(const QVariantMap &values)
+{
+    QSettings settings(QStringLiteral("./barograph.ini"), QSettings::IniFormat);
+    for (auto it = values.constBegin(); it != values.constEnd(); ++it)
+        settings.setValue(it.key(), it.value());
+    settings.sync();
+}
+
+QVariantMap quietSettings()
+{
+    return {{QStringLiteral("SettingSerialPort"), QStringLiteral("None")},
+            {QStringLiteral("SettingUseSerial"), 0},
+            {QStringLiteral("SettingUseTcp"), 0},
+            {QStringLiteral("SettingUseUdp"), 0},
+            {QStringLiteral("SettingUseUdpOut"), 0},
+            {QStringLiteral("SettingUsePos"), 0}};
+}
+
+namespace {
+MessageLog *s_current = nullptr;
+QtMessageHandler s_previous = nullptr;
+} // namespace
+
+MessageLog::MessageLog()
+{
+    s_current = this;
+    s_previous = qInstallMessageHandler(&MessageLog::handler);
+}
+
+MessageLog::~MessageLog()
+{
+    qInstallMessageHandler(s_previous);
+    s_current = nullptr;
+}
+
+void MessageLog::handler(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (MessageLog *log = s_current) {
+        QMutexLocker lock(&log->m_mutex);
+        log->m_lines << message;
+    }
+    if (s_previous)
+        s_previous(type, context, message);
+}
+
+QStringList MessageLog::lines() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_lines;
+}
+
+bool MessageLog::contains(const QString &text) const
+{
+    return count(text) > 0;
+}
+
+int MessageLog::count(const QString &text) const
+{
+    QMutexLocker lock(&m_mutex);
+    int n = 0;
+    for (const QString &line : m_lines)
+        n += line.contains(text) ? 1 : 0;
+    return n;
+}
+
+void MessageLog::clear()
+{
+    QMutexLocker lock(&m_mutex);
+    m_lines.clear();
+}
+
+} // namespace TestSupport

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QMutex>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <QVariantMap>
+
+// Helpers shared by the test programs.
+namespace TestSupport {
+
+// A fresh temporary directory made the working directory for the object's
+// life: "barograph.ini" and "barograph.db" land there.
+class TempWorkDir
+{
+public:
+    TempWorkDir();
+    ~TempWorkDir();
+    QString path() const { return m_dir.path(); }
+    QString filePath(const QString &name) const { return m_dir.filePath(name); }
+
+private:
+    QTemporaryDir m_dir;
+    QString m_previous;
+};
+
+// Writes keys into "barograph.ini" of the working directory (before a
+// BackEnd opens it).
+void writeSettings(const QVariantMap &values);
+
+// Settings under which a BackEnd starts no NMEA worker and no positioning.
+QVariantMap quietSettings();
+
+// Collects every message of the Qt message log (all threads) while it lives,
+// and still prints them.
+class MessageLog
+{
+public:
+    MessageLog();
+    ~MessageLog();
+    QStringList lines() const;
+    bool contains(const QString &text) const; // some line contains text
+    int count(const QString &text) const;     // lines that contain text
+    void clear();
+
+private:
+    static void handler(QtMsgType type, const QMessageLogContext &context, const QString &message);
+    mutable QMutex m_mutex;
+    QStringList m_lines;
+};
+
+} // namespace TestSupport

@@ -1,0 +1,12 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en_US">
+<context>
+    <name>QObject</name>
+    <message><source>deg</source><translation>°</translation></message>
+</context>
+<context>
+    <name>BackEnd</name>
+    <message><source>deg</source><translation>°</translation></message>
+</context>
+</TS>
