@@ -6,14 +6,17 @@
 #include <QObject>
 #include <QString>
 
+#include "sentencesink.h"
+
 class NmeaConsumer;
 class NmeaItem;
 
 // Decides whether a line is one of the four sentences the barograph
 // understands (MDA, XDR, MMB, RMC, any talker), checks its optional
 // checksum and hands it to the item that decodes its kind. Items are made on
-// first use and keep their state from one sentence to the next.
-class Nmea0183 : public QObject
+// first use and keep their state from one sentence to the next. It is a
+// sentence sink itself, so tools can put it straight behind a line framer.
+class Nmea0183 : public QObject, public SentenceSink
 {
     Q_OBJECT
 
@@ -28,10 +31,10 @@ public:
     // Exclusive-or of the bytes after the leading `$` or `!` up to the first
     // `*`, CR or LF, within the first 99 bytes; two upper-case hex digits.
     static QString checksum(const QByteArray &text);
-    void parseSentence(const QByteArray &line, int index, int sourceId);
+    void parseSentence(const QByteArray &line, int index, int sourceId) override;
 
     // isKnownSentence, then isChecksumValid: the check the sources rely on.
-    bool isValidSentence(const QByteArray &line, int &index) const;
+    bool isValidSentence(const QByteArray &line, int &index) override;
     // Why isValidSentence refuses the line, in plain words (empty if it
     // does not).
     QString refusalReason(const QByteArray &line) const;

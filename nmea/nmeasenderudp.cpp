@@ -1,6 +1,141 @@
 #include "nmeasenderudp.h"
-NmeaSenderUdp::NmeaSenderUdp() {}
-NmeaSenderUdp::~NmeaSenderUdp() {}
-bool NmeaSenderUdp::sendPressure(double, int) { return false; }
-bool NmeaSenderUdp::sendPosition(const QPointF &, double, double, int) { return false; }
-void NmeaSenderUdp::slot_restart() {}
+
+#include "clock.h"
+#include "nmea0183.h"
+
+#include <QDebug>
+#include <QMutex>
+#include <QTimer>
+#include <QUdpSocket>
+
+#include <cmath>
+
+namespace {
+constexpr int RestartDelayMs = 5000;
+constexpr qint64 ThousandthsPerDegree = 60000; // thousandths of a minute
+
+// Both senders (worker and GUI thread) read the provider at their restart.
+QMutex providerMutex;
+NmeaSenderUdp::DestinationProvider destinationProvider;
+
+QSet<QHostAddress> machineBroadcastAddresses()
+{
+    return NmeaSenderUdp::broadcastAddressesOf(QNetworkInterface::allInterfaces());
+}
+
+// dd(d)mm.mmm of the absolute value, rounded to thousandths of a minute;
+// a minute part that rounds up to 60 becomes the next degree.
+QString coordinateText(double value, int degreeDigits)
+{
+    const double a = std::isfinite(value) ? std::fabs(value) : 0.0;
+    qint64 degrees = qint64(std::floor(a));
+    qint64 thousandths = qint64(std::floor((a - double(degrees)) * ThousandthsPerDegree + 0.5));
+    if (thousandths >= ThousandthsPerDegree) {
+        ++degrees;
+        thousandths -= ThousandthsPerDegree;
+    }
+    return QStringLiteral("%1%2.%3")
+        .arg(degrees, degreeDigits, 10, QLatin1Char('0'))
+        .arg(thousandths / 1000, 2, 10, QLatin1Char('0'))
+        .arg(thousandths % 1000, 3, 10, QLatin1Char('0'));
+}
+
+QString withChecksum(const QString &text)
+{
+    return text + QLatin1Char('*') + Nmea0183::checksum(text.toUtf8());
+}
+}
+
+NmeaSenderUdp::NmeaSenderUdp()
+{
+    slot_restart();
+}
+
+NmeaSenderUdp::~NmeaSenderUdp() = default;
+
+void NmeaSenderUdp::setDestinationProvider(DestinationProvider provider)
+{
+    QMutexLocker lock(&providerMutex);
+    destinationProvider = std::move(provider);
+}
+
+QSet<QHostAddress> NmeaSenderUdp::broadcastAddressesOf(const QList<QNetworkInterface> &interfaces)
+{
+    const QNetworkInterface::InterfaceFlags wanted = QNetworkInterface::CanBroadcast
+        | QNetworkInterface::IsUp | QNetworkInterface::IsRunning;
+    QSet<QHostAddress> addresses;
+    for (const QNetworkInterface &interface : interfaces) {
+        const QNetworkInterface::InterfaceFlags flags = interface.flags();
+        if (!interface.isValid() || (flags & QNetworkInterface::IsLoopBack) || (flags & wanted) != wanted)
+            continue;
+        // IPv6 entries have no broadcast address and contribute the null one.
+        for (const QNetworkAddressEntry &entry : interface.addressEntries())
+            addresses.insert(entry.broadcast());
+    }
+    return addresses;
+}
+
+void NmeaSenderUdp::slot_restart()
+{
+    DestinationProvider provider;
+    {
+        QMutexLocker lock(&providerMutex);
+        provider = destinationProvider;
+    }
+    broadcastAddresses = provider ? provider() : machineBroadcastAddresses();
+    delete socket;
+    socket = new QUdpSocket(this);
+}
+
+QString NmeaSenderUdp::buildXdr(double pressure)
+{
+    return withChecksum(
+        QStringLiteral("$GPXDR,P,%1,B,Barometer").arg(pressure / 1000.0, 0, 'f', 5));
+}
+
+QString NmeaSenderUdp::buildRmc(const QPointF &position, double sog, double cog)
+{
+    const QDateTime now = Clock::currentDateTimeUtc();
+    const double lat = position.y();
+    const double lon = position.x();
+    return withChecksum(QStringLiteral("$ECRMC,%1,A,%2,%3,%4,%5,%6,%7,%8,,,")
+                            .arg(now.toString(QStringLiteral("hhmmss")) + QStringLiteral(".00"))
+                            .arg(coordinateText(lat, 2), lat < 0.0 ? QStringLiteral("S") : QStringLiteral("N"))
+                            .arg(coordinateText(lon, 3), lon < 0.0 ? QStringLiteral("W") : QStringLiteral("E"))
+                            .arg(sog, 0, 'f', 2)
+                            .arg(cog, 0, 'f', 2)
+                            .arg(now.toString(QStringLiteral("ddMMyy"))));
+}
+
+bool NmeaSenderUdp::sendPressure(double pressure, int port)
+{
+    if (!socket) {
+        qWarning() << "no udp socket (pressure)";
+        return false;
+    }
+    return send(buildXdr(pressure), port, "error in send pressure");
+}
+
+bool NmeaSenderUdp::sendPosition(const QPointF &position, double sog, double cog, int port)
+{
+    if (!socket) {
+        qWarning() << "no udp socket (position)";
+        return false;
+    }
+    return send(buildRmc(position, sog, cog), port, "error in send position");
+}
+
+bool NmeaSenderUdp::send(const QString &sentence, int port, const char *errorText)
+{
+    const QByteArray datagram = (sentence + QStringLiteral("\r\n")).toUtf8();
+    qint64 written = 0;
+    for (const QHostAddress &address : qAsConst(broadcastAddresses))
+        written += socket->writeDatagram(datagram, address, quint16(port));
+    if (written >= 1)
+        return true;
+    qWarning() << errorText << socket->errorString();
+    delete socket;
+    socket = nullptr;
+    QTimer::singleShot(Clock::interval(RestartDelayMs), this, &NmeaSenderUdp::slot_restart);
+    return false;
+}

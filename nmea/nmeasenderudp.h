@@ -23,7 +23,7 @@ public:
     bool sendPressure(double pressure, int port);
     bool sendPosition(const QPointF &position, double sog, double cog, int port);
     static QString buildRmc(const QPointF &position, double sog, double cog);
-    static QString buildXdr(double pressure);
+    static QString buildXdr(double pressure); // hPa in, bar written
 
     // The broadcast addresses of the interfaces that qualify: up, running,
     // valid, able to broadcast, not loopback.
@@ -43,7 +43,7 @@ public slots:
     void slot_restart();
 
 private:
-    bool send(const QString &sentence, int port, const char *noSocketText, const char *errorText);
+    bool send(const QString &sentence, int port, const char *errorText);
 
     QUdpSocket *socket = nullptr;
     QSet<QHostAddress> broadcastAddresses;
