@@ -1,6 +1,7 @@
 #include "datasource.h"
 
 #include "backend.h"
+#include "formatting.h"
 
 #include <QAbstractSeries>
 #include <QAbstractAxis>
@@ -8,6 +9,7 @@
 #include <QMutexLocker>
 #include <QSqlQuery>
 #include <QtDebug>
+#include <cmath>
 
 DataSource *g_dataSource = nullptr;
 
@@ -60,4 +62,31 @@ DataSource::~DataSource()
         db.close();
     }
     qWarning() << "datasource deleted";
+}
+
+QVariant DataSource::setting(const QString &key, const QVariant &defaultValue)
+{
+    return g_backEnd ? g_backEnd->getSetting(key, defaultValue) : defaultValue;
+}
+
+double DataSource::currentPressure()
+{
+    return g_backEnd ? g_backEnd->getCurrentPressure() : NO_PRESSURE;
+}
+
+double DataSource::stationPressure(const QSqlQuery &row)
+{
+    return row.value(5).toDouble() + row.value(7).toDouble();
+}
+
+double DataSource::seaLevelPressure(const QSqlQuery &row)
+{
+    const double elevation = row.value(6).toDouble();
+    const double station = stationPressure(row);
+    return std::fabs(elevation) > 1e-12 ? station / Formatting::seaLevelFactor(elevation) : station;
+}
+
+double DataSource::displayPressure(const QSqlQuery &row, int preDisplay)
+{
+    return preDisplay == 0 ? seaLevelPressure(row) : stationPressure(row);
 }

@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QPointF>
 #include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QStringList>
 #include <QVariant>
 #include <QVector>
@@ -44,7 +45,22 @@ public slots:
     void updateChart(int chartNb);
 
 private:
+    // The settings and the current pressure of the one BackEnd.
+    static QVariant setting(const QString &key, const QVariant &defaultValue);
+    static double currentPressure();
+    // Pressures in hPa of a row read with "SELECT *", from the row's own OFS
+    // and ELE, so that later changes of the settings leave history as it was.
+    static double stationPressure(const QSqlQuery &row);
+    static double seaLevelPressure(const QSqlQuery &row);
+    static double displayPressure(const QSqlQuery &row, int preDisplay);
+
+    bool writeRow(int tableNb, double lon, double lat, double cog, double sog, double pressure,
+                  double elevation, double offset);
+    void readChart(int chartNb, double *min, double *max, qint64 *reference);
+    QString infoText(QPointF pt, int chartNb);
     void updateTrend();
+    // PRE of the BARO3H row nearest to the instant, when one lies within 30 s.
+    bool baro3hPressureNear(qint64 instant, double *pressure);
 
     QSqlDatabase db;
     QMutex mutex;

@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QMutexLocker>
 #include <QSettings>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 
 namespace TestSupport {
 
@@ -86,6 +88,43 @@ void MessageLog::clear()
 {
     QMutexLocker lock(&m_mutex);
     m_lines.clear();
+}
+
+namespace {
+QSqlDatabase historyDb()
+{
+    return QSqlDatabase::database(QStringLiteral("DB_BAROGRAPH"), false);
+}
+} // namespace
+
+void insertHistoryRow(const QString &table, qint64 time, double pressure, double elevation, double offset)
+{
+    QSqlQuery query(historyDb());
+    query.prepare(QStringLiteral("INSERT INTO %1 VALUES (?, 0.0, 0.0, 0.0, 0.0, ?, ?, ?)").arg(table));
+    query.addBindValue(time);
+    query.addBindValue(pressure);
+    query.addBindValue(elevation);
+    query.addBindValue(offset);
+    if (!query.exec())
+        qWarning("insertHistoryRow failed on %s", qPrintable(table));
+}
+
+int historyRowCount(const QString &table)
+{
+    QSqlQuery query(historyDb());
+    if (!query.exec(QStringLiteral("SELECT COUNT(*) FROM %1").arg(table)) || !query.next())
+        return -1;
+    return query.value(0).toInt();
+}
+
+QList<qint64> historyTimes(const QString &table)
+{
+    QList<qint64> times;
+    QSqlQuery query(historyDb());
+    query.exec(QStringLiteral("SELECT TIME FROM %1 ORDER BY TIME").arg(table));
+    while (query.next())
+        times << query.value(0).toLongLong();
+    return times;
 }
 
 } // namespace TestSupport

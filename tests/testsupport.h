@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QMutex>
 #include <QString>
 #include <QStringList>
@@ -48,5 +49,12 @@ private:
     mutable QMutex m_mutex;
     QStringList m_lines;
 };
+
+// Rows of the history database, on the store's own connection "DB_BAROGRAPH"
+// (a DataSource must exist). The other columns of an inserted row are 0.0.
+void insertHistoryRow(const QString &table, qint64 time, double pressure, double elevation = 0.0,
+                      double offset = 0.0);
+int historyRowCount(const QString &table); // -1 when the table cannot be read
+QList<qint64> historyTimes(const QString &table); // oldest first
 
 } // namespace TestSupport
