@@ -1,3 +1,136 @@
 import QtQuick 2.15
 import QtQuick.Controls 2.15
-ApplicationWindow { visible: true; width: 640; height: 480; title: qsTr("Quillmere") }
+import QtQuick.Controls.Material 2.15
+import QtQuick.Window 2.15
+import backend 1.0
+
+ApplicationWindow {
+    id: window
+    visible: false
+    title: qsTr("Quillmere")
+
+    readonly property bool desktop: Qt.platform.os !== "android" && Qt.platform.os !== "ios"
+
+    // The theme rule: 0 light, 1 dark, 2 whatever the system shows.
+    function applyTheme(theme) {
+        var dark = theme === 1 || (theme === 2 && backend.isSystemDarkMode())
+        Material.theme = dark ? Material.Dark : Material.Light
+        Material.accent = dark ? "yellow" : "blue"
+    }
+
+    function loadSettings() {
+        screenHost.setSource("qrc:/settings.qml", { "loader": screenHost })
+    }
+
+    function tabIcon(lightName, darkName) {
+        return "qrc:/Images/" + (Material.theme === Material.Dark ? darkName : lightName)
+    }
+
+    Loader {
+        id: screenHost
+        anchors.top: parent.top
+        anchors.left: parent.left
+        anchors.right: parent.right
+        anchors.bottom: toolBar.top
+        source: "qrc:/BaroSwipe.qml"
+    }
+
+    ToolBar {
+        id: toolBar
+        anchors.bottom: parent.bottom
+        anchors.horizontalCenter: parent.horizontalCenter
+        background: Item {}
+
+        Row {
+            ToolButton {
+                id: graphTab
+                checkable: false
+                display: AbstractButton.IconOnly
+                icon.color: "transparent"
+                icon.source: tabIcon("tab_graph_blue~universal.png", "tab_graph_yellow~universal.png")
+                onClicked: screenHost.source = "qrc:/BaroSwipe.qml"
+            }
+            ToolButton {
+                width: graphTab.width
+                height: graphTab.height
+                checkable: false
+                display: AbstractButton.IconOnly
+                icon.color: "transparent"
+                icon.source: tabIcon("Data_blue~universal.png", "Data_yellow~universal.png")
+                onClicked: screenHost.source = "qrc:/FilesSwipe.qml"
+            }
+            ToolButton {
+                width: graphTab.width
+                height: graphTab.height
+                checkable: false
+                display: AbstractButton.IconOnly
+                icon.color: "transparent"
+                icon.source: tabIcon("settings_tab~universal.png", "settings_tab_yellow~universal.png")
+                onClicked: loadSettings()
+            }
+            ToolButton {
+                width: graphTab.width
+                height: graphTab.height
+                checkable: false
+                display: AbstractButton.IconOnly
+                icon.color: "transparent"
+                icon.source: tabIcon("help_tab~universal.png", "help_tab_yellow~universal.png")
+                // iOS shows "qrc:/Help_webview.qml" here instead.
+                onClicked: screenHost.source = "qrc:/Help_textview.qml"
+            }
+        }
+    }
+
+    Connections {
+        target: backend
+        function onSaveWindowSize() {
+            if (!desktop)
+                return
+            console.log("saving size")
+            // Whole pixels: the settings give these keys back as integers,
+            // and a stored fraction would read back as 0.
+            backend.setSetting("windowWidth", Math.round(window.width))
+            backend.setSetting("windowHeight", Math.round(window.height))
+            backend.setSetting("windowX", Math.round(window.x))
+            backend.setSetting("windowY", Math.round(window.y))
+        }
+        function onSystemThemeChanged(theme) {
+            // Android and iOS: when not active, setPreviousTheme(-1) instead.
+            Material.theme = theme === 0 ? Material.Light : Material.Dark
+            Material.accent = theme === 0 ? "blue" : "yellow"
+        }
+        function onShowFirstAuthorization() {
+            // Android only: the location permission sequence.
+        }
+    }
+
+    Connections {
+        target: translateHandler
+        function onLanguageChanged() {
+            screenHost.source = ""
+            console.log("language changed to " + translateHandler.getCurrentLanguage())
+            loadSettings()
+        }
+    }
+
+    Connections {
+        target: Qt.application
+        function onStateChanged() {
+            backend.pauseService(Qt.application.state === Qt.ApplicationActive)
+        }
+    }
+
+    Component.onCompleted: {
+        applyTheme(backend.getSetting("theme", 0))
+        if (desktop) {
+            width = backend.getSetting("windowWidth", Screen.width * 0.7)
+            height = backend.getSetting("windowHeight", Screen.height * 0.7)
+            x = backend.getSetting("windowX", Screen.width / 2 - Screen.width * 0.35)
+            y = backend.getSetting("windowY", Screen.height / 2 - Screen.height * 0.35)
+        }
+        visibility = Window.Windowed
+        console.log("main page loaded, OS is", Qt.platform.os, "windows size", width, height)
+    }
+
+    Component.onDestruction: console.log("main.qml deleted")
+}

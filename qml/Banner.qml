@@ -1,0 +1,39 @@
+import QtQuick 2.15
+import QtQuick.Window 2.15
+
+// The maker's banner heading the screens; its two zones open the maker's
+// pages in the system's browser.
+Image {
+    id: banner
+
+    readonly property url makerHomePage: "https://www.brenlow.example/"
+    readonly property url barometerPage: "https://www.brenlow.example/usb-barometer"
+    readonly property bool zonesEnabled: Qt.platform.os !== "android" && Qt.platform.os !== "ios"
+
+    source: "qrc:/Images/USB_banner.png"
+    width: Window.width
+    height: Window.width * 218 / 1800
+    fillMode: Image.PreserveAspectFit
+    verticalAlignment: Image.AlignTop
+    clip: true
+    smooth: true
+
+    MouseArea {
+        anchors.left: parent.left
+        anchors.top: parent.top
+        anchors.bottom: parent.bottom
+        width: banner.width * 800 / 1800
+        enabled: banner.zonesEnabled
+        cursorShape: Qt.PointingHandCursor
+        onClicked: Qt.openUrlExternally(banner.makerHomePage)
+    }
+    MouseArea {
+        anchors.right: parent.right
+        anchors.top: parent.top
+        anchors.bottom: parent.bottom
+        width: banner.width * 485 / 1800
+        enabled: banner.zonesEnabled
+        cursorShape: Qt.PointingHandCursor
+        onClicked: Qt.openUrlExternally(banner.barometerPage)
+    }
+}

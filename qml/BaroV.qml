@@ -1,0 +1,117 @@
+import QtQuick 2.15
+import QtQuick.Controls 2.15
+import QtQuick.Controls.Material 2.15
+import QtQuick.Layouts 1.15
+import QtQuick.Window 2.15
+
+// The large-digits page: the live values without chart, readable from
+// across the cabin.
+Item {
+    id: page
+    objectName: "baroV"
+
+    readonly property color lineColor: "#E63219"
+    readonly property bool dark: Material.theme === Material.Dark
+    readonly property real basePixel: Qt.platform.os === "windows" ? 20
+                                      : (Qt.application.font.pixelSize > 0 ? Qt.application.font.pixelSize
+                                                                           : Math.round(Qt.application.font.pointSize * 4 / 3))
+
+    ColumnLayout {
+        anchors.fill: parent
+        spacing: 0
+
+        Banner {
+            Layout.preferredHeight: Window.width * 218 / 1800
+        }
+
+        Item { Layout.fillHeight: true }
+
+        Text {
+            id: dateText
+            objectName: "dateText"
+            Layout.fillWidth: true
+            color: page.lineColor
+            horizontalAlignment: Text.AlignHCenter
+            font.pixelSize: page.basePixel * 1.5
+            fontSizeMode: Text.HorizontalFit
+            minimumPixelSize: 6
+        }
+
+        Text {
+            id: positionText
+            objectName: "positionText"
+            Layout.fillWidth: true
+            visible: false
+            font.bold: true
+            color: page.dark ? "yellow" : "blue"
+            horizontalAlignment: Text.AlignHCenter
+            font.pixelSize: page.basePixel * 2
+            fontSizeMode: Text.HorizontalFit
+            minimumPixelSize: 6
+        }
+
+        LevelLabel {
+            id: levelLabel
+            objectName: "levelLabel"
+            Layout.fillWidth: true
+            font.pixelSize: page.basePixel * 1.5
+        }
+
+        RowLayout {
+            id: pressureRow
+            objectName: "pressureRow"
+            Layout.preferredWidth: page.width
+            spacing: 0
+
+            Text {
+                id: pressureText
+                objectName: "pressureText"
+                Layout.fillWidth: true
+                Layout.leftMargin: 10
+                Layout.preferredHeight: contentHeight
+                text: "1020 hPa"
+                font.bold: true
+                color: page.lineColor
+                font.pixelSize: 1000
+                fontSizeMode: Text.HorizontalFit
+                minimumPixelSize: 6
+                horizontalAlignment: Text.AlignHCenter
+            }
+            TrendImage {
+                id: trendImage
+                objectName: "trendImage"
+                readonly property real side: Math.min(pressureText.fontInfo.pixelSize, page.width / 5)
+                Layout.preferredWidth: side
+                Layout.preferredHeight: side
+                Layout.rightMargin: 10
+                sourceSize.height: side * Screen.devicePixelRatio
+            }
+        }
+
+        Item { Layout.fillHeight: true }
+    }
+
+    Connections {
+        target: backend
+        function onDataUpdated(date, position, cogsog, pressure) { page.showSample(date, position, cogsog, pressure) }
+        function onNoPressureAvailable() { levelLabel.showNoPressure() }
+    }
+
+    function showSample(date, position, cogsog, pressure) {
+        dateText.text = date
+        if (position === "No Position") {
+            positionText.visible = false
+        } else {
+            positionText.visible = true
+            positionText.text = cogsog === "no" ? position : position + "\n" + cogsog
+        }
+        if (pressure === "NONE") {
+            pressureRow.visible = false
+        } else {
+            pressureRow.visible = true
+            pressureText.text = pressure
+            levelLabel.showLevel()
+        }
+        trendImage.showTrend(dataSource.getTrend())
+    }
+}
