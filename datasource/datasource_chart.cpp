@@ -145,6 +145,7 @@ QPointF DataSource::getValueAt(double timed, int chartNb, QVariant startDate)
 
     double value = none;
     QSqlQuery query(db);
+    query.setForwardOnly(true);
     if (query.exec(QStringLiteral("SELECT * from %1 WHERE TIME = %2").arg(table).arg(s)) && query.next()) {
         value = displayPressure(query, preDisplay);
     } else if (query.exec(QStringLiteral("SELECT * from %1 WHERE TIME > %2 ORDER BY TIME LIMIT 1").arg(table).arg(s))

@@ -1,0 +1,211 @@
+// The cost of one sample tick with all nine tables full, of building the
+// chart of a full table and of one point query, each beside the same SQL run
+// by the sqlite3 shell on a copy of the same file (the floor that the
+// storage itself sets). Prints `name: value unit` lines.
+#include "backend.h"
+#include "clock.h"
+#include "datasource.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QSettings>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QTextStream>
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <functional>
+
+namespace {
+
+const qint64 T0 = 1700000000;
+const QStringList Tables = {"BARO30M", "BARO3H", "BARO6H", "BAR12H", "BARO1D",
+                            "BARO2D",  "BARO4D", "BARO8D", "BAR16D"};
+const QList<int> Intervals = {2, 6, 12, 24, 48, 96, 192, 384, 768};
+const int TypicalTicks = 200;
+const int FullTicks = 40;
+const int ChartBuilds = 200;
+const int PointQueries = 2000;
+const int ReadRounds = 5;
+const int TickChunks = 4;
+
+void print(const char *name, double value, const char *unit)
+{
+    std::printf("%s: %.3f %s\n", name, value, unit);
+    std::fflush(stdout);
+}
+
+// Each table as full as its span allows, newest row at T0.
+void fillTables()
+{
+    QSqlDatabase db = QSqlDatabase::database(QStringLiteral("DB_BAROGRAPH"));
+    QSqlQuery query(db);
+    query.exec(QStringLiteral("BEGIN"));
+    for (int i = 0; i < Tables.size(); ++i) {
+        const int rows = i == 0 ? 900 : 1800;
+        query.prepare(QStringLiteral("INSERT INTO %1 VALUES (?, -4.5, 48.25, 270.0, 6.5, ?, 12.0, 0.5)")
+                          .arg(Tables.at(i)));
+        for (int k = 0; k < rows; ++k) {
+            query.addBindValue(T0 - qint64(k) * Intervals.at(i));
+            query.addBindValue(1010.0 + 3.0 * std::sin(k / 50.0));
+            query.exec();
+        }
+    }
+    query.exec(QStringLiteral("COMMIT"));
+}
+
+QString insertSql(const QString &table, qint64 now)
+{
+    return QStringLiteral("INSERT INTO %1 (TIME, LON, LAT, COG, SOG, PRE, ELE, OFS) VALUES "
+                          "(%2, -4.5, 48.25, 270.0, 6.5, 1013.25, 12.0, 0.5);\n")
+        .arg(table)
+        .arg(now);
+}
+
+// The statements of one tick at the given clock value, as recordSample runs them.
+QString tickSql(int tick, qint64 now)
+{
+    QString sql;
+    for (int i = 0; i < Tables.size(); ++i) {
+        if (tick < Intervals.at(i) || tick % Intervals.at(i) != 0)
+            continue;
+        const qint64 span = qint64(i == 0 ? 1 : Intervals.at(i)) * 1800;
+        sql += QStringLiteral("DELETE FROM %1 WHERE TIME < %2;\n").arg(Tables.at(i)).arg(now - span);
+        sql += insertSql(Tables.at(i), now);
+    }
+    return sql + QStringLiteral("SELECT * from BARO3H ORDER BY ABS(%1 - TIME) LIMIT 1;\n").arg(now - 3600);
+}
+
+QString pointSql(qint64 s)
+{
+    return QStringLiteral("SELECT * from BARO3H WHERE TIME = %1;\n"
+                          "SELECT * from BARO3H WHERE TIME > %1 ORDER BY TIME LIMIT 1;\n"
+                          "SELECT * from BARO3H WHERE TIME < %1 ORDER BY TIME DESC LIMIT 1;\n")
+        .arg(s);
+}
+
+double runShell(const QString &file, const QString &script)
+{
+    QProcess shell;
+    shell.setStandardOutputFile(QProcess::nullDevice());
+    QElapsedTimer timer;
+    timer.start();
+    shell.start(QStringLiteral("sqlite3"), {QStringLiteral("-batch"), file});
+    shell.write(script.toUtf8());
+    shell.closeWriteChannel();
+    shell.waitForFinished(-1);
+    return timer.nsecsElapsed() / 1e6;
+}
+
+// Milliseconds per repetition of the script's statements, net of the shell's
+// start; the best of `rounds` runs (only read-only scripts can run twice).
+double shellFloor(const QString &file, const QString &script, int repetitions, int rounds = 1)
+{
+    double start = 1e9;
+    for (int i = 0; i < 5; ++i)
+        start = std::min(start, runShell(file, QStringLiteral("SELECT 1;\n")));
+    double best = 1e9;
+    for (int i = 0; i < rounds; ++i)
+        best = std::min(best, runShell(file, script));
+    return (best - start) / repetitions;
+}
+
+// Milliseconds per step; the best of `rounds` rounds, as for the shell.
+double timeEach(int repetitions, const std::function<void(int)> &step, int rounds = 1)
+{
+    double best = 1e9;
+    for (int r = 0; r < rounds; ++r) {
+        QElapsedTimer timer;
+        timer.start();
+        for (int i = 0; i < repetitions; ++i)
+            step(i);
+        best = std::min(best, timer.nsecsElapsed() / 1e6 / repetitions);
+    }
+    return best;
+}
+
+void compare(const char *name, double ours, double floor, const char *unit, double scale)
+{
+    print(name, ours * scale, unit);
+    print(QByteArray(name).append("_sqlite3").constData(), floor * scale, unit);
+    print(QByteArray(name).append("_ratio").constData(), ours / floor, "x");
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    // On the disk the program uses, not in memory: the cost of a tick is the
+    // cost of committing it.
+    QTemporaryDir dir(QDir::currentPath() + QStringLiteral("/bench-tick-XXXXXX"));
+    QDir::setCurrent(dir.path());
+    {
+        QSettings ini(QStringLiteral("./barograph.ini"), QSettings::IniFormat);
+        for (const char *key : {"SettingUseSerial", "SettingUseTcp", "SettingUseUdp", "SettingUseUdpOut", "SettingUsePos"})
+            ini.setValue(QLatin1String(key), 0);
+        ini.setValue(QStringLiteral("SettingSerialPort"), QStringLiteral("None"));
+        ini.setValue(QStringLiteral("elevation"), 12.0);
+        ini.setValue(QStringLiteral("offset"), 0.5);
+    }
+    Clock::setWallClock(T0 * 1000);
+    BackEnd backend(nullptr);
+    g_dataSource = new DataSource();
+    backend.setPressure(1013.25, SourceTcp);
+    fillTables();
+    const QString shellFile = dir.filePath(QStringLiteral("shell.db"));
+    QFile::copy(dir.filePath(QStringLiteral("barograph.db")), shellFile);
+
+    // The same ticks, at the same instants, on both files, in alternating
+    // chunks so that both sides meet the same disk.
+    qint64 now = T0;
+    auto ticks = [&](int tick, int count, double *floor) {
+        double ours = 0.0;
+        *floor = 0.0;
+        for (int chunk = 0; chunk < TickChunks; ++chunk) {
+            QString script;
+            ours += timeEach(count / TickChunks, [&](int) {
+                now += 2;
+                Clock::setWallClock(now * 1000);
+                script += tickSql(tick, now);
+                g_dataSource->recordSample(tick, -4.5, 48.25, 270.0, 6.5, 1013.25);
+            });
+            *floor += shellFloor(shellFile, script, count / TickChunks);
+        }
+        *floor /= TickChunks;
+        return ours / TickChunks;
+    };
+    double typicalFloor = 0.0;
+    const double typical = ticks(2, TypicalTicks, &typicalFloor);
+    double fullFloor = 0.0;
+    const double full = ticks(768, FullTicks, &fullFloor);
+    const double chart = timeEach(ChartBuilds, [&](int) { g_dataSource->updateChart(1); }, ReadRounds);
+    const double point = timeEach(PointQueries, [&](int i) {
+        // Between two rows, so that all three lookups run and interpolate.
+        g_dataSource->getValueAt(-(i % 1700 * 6 + 3) / 3600.0, 1, now);
+    }, ReadRounds);
+
+    QString chartScript;
+    for (int i = 0; i < ChartBuilds; ++i)
+        chartScript += QStringLiteral("SELECT * FROM BARO3H ORDER BY TIME DESC;\n");
+    QString pointScript;
+    for (int i = 0; i < PointQueries; ++i)
+        pointScript += pointSql(now - (i % 1700 * 6 + 3));
+
+    compare("tick_typical", typical, typicalFloor, "ms", 1.0);
+    compare("tick_full", full, fullFloor, "ms", 1.0);
+    compare("update_chart_full", chart, shellFloor(shellFile, chartScript, ChartBuilds, ReadRounds), "ms", 1.0);
+    compare("get_value_at", point, shellFloor(shellFile, pointScript, PointQueries, ReadRounds), "us", 1000.0);
+
+    QSqlQuery rows(QSqlDatabase::database(QStringLiteral("DB_BAROGRAPH")));
+    rows.exec(QStringLiteral("SELECT COUNT(*) FROM BARO3H"));
+    print("rows_baro3h", rows.next() ? rows.value(0).toDouble() : -1.0, "rows");
+    delete g_dataSource;
+    g_dataSource = nullptr;
+    return 0;
+}
