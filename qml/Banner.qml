@@ -3,22 +3,28 @@ import QtQuick.Window 2.15
 
 // The maker's banner heading the screens; its two zones open the maker's
 // pages in the system's browser.
-Image {
+Item {
     id: banner
 
+    // The only place that knows the maker's addresses.
     readonly property url makerHomePage: "https://www.brenlow.example/"
     readonly property url barometerPage: "https://www.brenlow.example/usb-barometer"
     readonly property bool zonesEnabled: Qt.platform.os !== "android" && Qt.platform.os !== "ios"
 
-    source: "qrc:/Images/USB_banner.png"
-    width: Window.width
-    height: Window.width * 218 / 1800
-    fillMode: Image.PreserveAspectFit
-    verticalAlignment: Image.AlignTop
+    implicitWidth: Window.width
+    implicitHeight: Window.width * 218 / 1800
     clip: true
-    smooth: true
+
+    Image {
+        anchors.fill: parent
+        source: "qrc:/Images/USB_banner.png"
+        fillMode: Image.PreserveAspectFit
+        verticalAlignment: Image.AlignTop
+        smooth: true
+    }
 
     MouseArea {
+        objectName: "makerZone"
         anchors.left: parent.left
         anchors.top: parent.top
         anchors.bottom: parent.bottom
@@ -28,6 +34,7 @@ Image {
         onClicked: Qt.openUrlExternally(banner.makerHomePage)
     }
     MouseArea {
+        objectName: "barometerZone"
         anchors.right: parent.right
         anchors.top: parent.top
         anchors.bottom: parent.bottom

@@ -2,49 +2,51 @@ import QtQuick 2.15
 import QtQuick.Controls 2.15
 import QtQuick.Layouts 1.15
 
-// The barograph tab: the chart page and, when the user asks for it, the
-// large-digits page beside it.
-Item {
+// The barograph tab: the chart page and the large-digits page.
+ColumnLayout {
     id: baroSwipe
     objectName: "baroSwipe"
+    spacing: 0
 
-    readonly property bool canSwipe: backend.getSetting("splitScreen", 0) == 1
-                                     || (view.width > view.height && backend.isPhone())
+    // Read once: the settings cannot change while this tab is shown.
+    property bool splitScreen: false
+    property bool phone: false
+    readonly property bool canSwipe: splitScreen || (view.width > view.height && phone)
 
-    ColumnLayout {
-        anchors.fill: parent
-        spacing: 0
+    function returnWhenUpright() {
+        if (view.width < view.height)
+            view.currentIndex = 0
+    }
 
-        SwipeView {
-            id: view
-            objectName: "baroView"
-            Layout.fillWidth: true
-            Layout.fillHeight: true
-            clip: true
-            currentIndex: indicator.currentIndex
-            interactive: baroSwipe.canSwipe
+    SwipeView {
+        id: view
+        objectName: "baroView"
+        Layout.fillWidth: true
+        Layout.fillHeight: true
+        clip: true
+        currentIndex: 0
+        interactive: baroSwipe.canSwipe
 
-            BaroH { id: baroH }
-            BaroV { id: baroV }
+        BaroH { id: baroH }
+        BaroV {}
 
-            onWidthChanged: returnWhenUpright()
-            onHeightChanged: returnWhenUpright()
-            onCurrentIndexChanged: baroH.swipeIndexChanged(currentIndex)
+        onCurrentIndexChanged: baroH.swipeIndexChanged(currentIndex)
+        onWidthChanged: baroSwipe.returnWhenUpright()
+        onHeightChanged: baroSwipe.returnWhenUpright()
+    }
 
-            function returnWhenUpright() {
-                if (width < height)
-                    currentIndex = 0
-            }
-        }
+    PageIndicator {
+        objectName: "baroIndicator"
+        Layout.alignment: Qt.AlignHCenter
+        count: 2
+        currentIndex: view.currentIndex
+        visible: baroSwipe.canSwipe
+        interactive: baroSwipe.canSwipe
+        onCurrentIndexChanged: view.currentIndex = currentIndex
+    }
 
-        PageIndicator {
-            id: indicator
-            objectName: "baroIndicator"
-            Layout.alignment: Qt.AlignHCenter
-            count: view.count
-            currentIndex: view.currentIndex
-            visible: baroSwipe.canSwipe
-            interactive: baroSwipe.canSwipe
-        }
+    Component.onCompleted: {
+        splitScreen = backend.getSetting("splitScreen", 0) === 1
+        phone = backend.isPhone()
     }
 }
