@@ -24,6 +24,7 @@ Item {
             signal fileSelected(int fileNb)
 
             FileData {
+                objectName: "fileList"
                 onFileSelected: {
                     console.log("file selected " + fileNb)
                     view.fileSelected(fileNb)

@@ -13,7 +13,10 @@ ApplicationWindow {
 
     // The theme rule: 0 light, 1 dark, 2 whatever the system shows.
     function applyTheme(theme) {
-        var dark = theme === 1 || (theme === 2 && backend.isSystemDarkMode())
+        setDark(theme === 1 || (theme === 2 && backend.isSystemDarkMode()))
+    }
+
+    function setDark(dark) {
         Material.theme = dark ? Material.Dark : Material.Light
         Material.accent = dark ? "yellow" : "blue"
     }
@@ -28,6 +31,7 @@ ApplicationWindow {
 
     Loader {
         id: screenHost
+        objectName: "screenHost"
         anchors.top: parent.top
         anchors.left: parent.left
         anchors.right: parent.right
@@ -44,6 +48,7 @@ ApplicationWindow {
         Row {
             ToolButton {
                 id: graphTab
+                objectName: "tabBarograph"
                 checkable: false
                 display: AbstractButton.IconOnly
                 icon.color: "transparent"
@@ -51,6 +56,7 @@ ApplicationWindow {
                 onClicked: screenHost.source = "qrc:/BaroSwipe.qml"
             }
             ToolButton {
+                objectName: "tabData"
                 width: graphTab.width
                 height: graphTab.height
                 checkable: false
@@ -60,6 +66,7 @@ ApplicationWindow {
                 onClicked: screenHost.source = "qrc:/FilesSwipe.qml"
             }
             ToolButton {
+                objectName: "tabSettings"
                 width: graphTab.width
                 height: graphTab.height
                 checkable: false
@@ -69,6 +76,7 @@ ApplicationWindow {
                 onClicked: loadSettings()
             }
             ToolButton {
+                objectName: "tabHelp"
                 width: graphTab.width
                 height: graphTab.height
                 checkable: false
@@ -96,8 +104,7 @@ ApplicationWindow {
         }
         function onSystemThemeChanged(theme) {
             // Android and iOS: when not active, setPreviousTheme(-1) instead.
-            Material.theme = theme === 0 ? Material.Light : Material.Dark
-            Material.accent = theme === 0 ? "blue" : "yellow"
+            setDark(theme !== 0)
         }
         function onShowFirstAuthorization() {
             // Android only: the location permission sequence.

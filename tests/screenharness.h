@@ -1,0 +1,115 @@
+#pragma once
+
+// The program's window as the screen tests drive it: the real main.qml in a
+// QQmlApplicationEngine with the three context properties, over a real
+// BackEnd and DataSource in a temporary working directory.
+
+#include "backend.h"
+#include "datasource.h"
+#include "testsupport.h"
+#include "translationhandler.h"
+
+#include <QDir>
+#include <QImage>
+#include <QQmlApplicationEngine>
+#include <QQmlContext>
+#include <QQuickItem>
+#include <QQuickStyle>
+#include <QQuickWindow>
+#include <QTest>
+
+#include <memory>
+
+class ScreenHarness
+{
+public:
+    static void registerTypes()
+    {
+        qmlRegisterType<BackEnd>("backend", 1, 0, "BackEnd");
+        QQuickStyle::setStyle(QStringLiteral("Material"));
+    }
+
+    // With `freshDirectory` false the window runs in the current working
+    // directory, so that a second start finds what the first one stored.
+    explicit ScreenHarness(const QVariantMap &settings = {}, bool freshDirectory = true)
+    {
+        if (freshDirectory)
+            m_dir = std::make_unique<TestSupport::TempWorkDir>();
+        QVariantMap all = TestSupport::quietSettings();
+        for (auto it = settings.cbegin(); it != settings.cend(); ++it)
+            all.insert(it.key(), it.value());
+        TestSupport::writeSettings(all);
+        m_engine = std::make_unique<QQmlApplicationEngine>();
+        m_translate = std::make_unique<TranslationHandler>(m_engine.get());
+        m_engine->rootContext()->setContextProperty(QStringLiteral("translateHandler"), m_translate.get());
+        g_backEnd = new BackEnd(m_engine.get());
+        m_engine->rootContext()->setContextProperty(QStringLiteral("backend"), g_backEnd);
+        g_dataSource = new DataSource(nullptr);
+        m_engine->rootContext()->setContextProperty(QStringLiteral("dataSource"), g_dataSource);
+        m_engine->load(QUrl(QStringLiteral("qrc:/main.qml")));
+    }
+
+    // The program's shutdown order: the store, then the back end (which has
+    // the window save its geometry), then the screens.
+    ~ScreenHarness()
+    {
+        delete g_dataSource;
+        g_dataSource = nullptr;
+        delete g_backEnd;
+        g_backEnd = nullptr;
+        m_engine.reset();
+    }
+
+    QQuickWindow *window() const
+    {
+        const auto roots = m_engine->rootObjects();
+        return roots.isEmpty() ? nullptr : qobject_cast<QQuickWindow *>(roots.first());
+    }
+
+    template <typename T = QObject>
+    T *find(const QString &objectName) const
+    {
+        return window() ? window()->findChild<T *>(objectName) : nullptr;
+    }
+
+    bool waitExposed() const { return window() && QTest::qWaitForWindowExposed(window()); }
+
+    void click(QQuickItem *item, QPointF at = QPointF(-1, -1)) const
+    {
+        if (at.x() < 0)
+            at = QPointF(item->width() / 2, item->height() / 2);
+        QTest::mouseClick(window(), Qt::LeftButton, Qt::NoModifier, item->mapToScene(at).toPoint());
+    }
+
+    // Saves a picture of the window beside the build, to look at.
+    QImage screenshot(const QString &name) const
+    {
+        // Charts paint a frame or two after they change.
+        QTest::qWait(400);
+        const QImage image = window()->grabWindow();
+        const QString dir = QStringLiteral(QUILLMERE_BIN_DIR "/screenshots");
+        QDir().mkpath(dir);
+        image.save(dir + QLatin1Char('/') + name + QStringLiteral(".png"));
+        return image;
+    }
+
+    TranslationHandler *translateHandler() const { return m_translate.get(); }
+
+    // QML diagnostics among the collected lines (errors, failed bindings).
+    static QStringList qmlProblems(const TestSupport::MessageLog &log)
+    {
+        QStringList problems;
+        for (const QString &line : log.lines()) {
+            if (line.contains(QLatin1String("qrc:/")) || line.contains(QLatin1String("QQmlExpression"))
+                || line.contains(QLatin1String("Binding loop")) || line.contains(QLatin1String("TypeError"))
+                || line.contains(QLatin1String("ReferenceError")))
+                problems << line;
+        }
+        return problems;
+    }
+
+private:
+    std::unique_ptr<TestSupport::TempWorkDir> m_dir;
+    std::unique_ptr<QQmlApplicationEngine> m_engine;
+    std::unique_ptr<TranslationHandler> m_translate;
+};
