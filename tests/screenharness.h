@@ -72,6 +72,19 @@ public:
         return window() ? window()->findChild<T *>(objectName) : nullptr;
     }
 
+    // By the item tree, which also holds what Repeaters create.
+    static QQuickItem *findItem(QQuickItem *root, const QString &objectName)
+    {
+        if (!root || root->objectName() == objectName)
+            return root;
+        const auto children = root->childItems();
+        for (QQuickItem *child : children) {
+            if (QQuickItem *found = findItem(child, objectName))
+                return found;
+        }
+        return nullptr;
+    }
+
     bool waitExposed() const { return window() && QTest::qWaitForWindowExposed(window()); }
 
     void click(QQuickItem *item, QPointF at = QPointF(-1, -1)) const
