@@ -152,9 +152,6 @@ Item {
             margins.bottom: 0
             margins.left: 0
             margins.right: 0
-            backgroundColor: page.Material.background
-            theme: page.dark ? ChartView.ChartThemeDark : ChartView.ChartThemeLight
-            titleColor: page.titleColor
             title: ""
 
             ValueAxis {
@@ -164,8 +161,6 @@ Item {
                 tickCount: 6
                 min: 980
                 max: 1050
-                labelsFont.pixelSize: page.width < 350 ? 11 : 13
-                labelsFont.bold: page.width > 350
             }
             ValueAxis {
                 id: axisX
@@ -175,8 +170,6 @@ Item {
                 labelFormat: "%dm"
                 tickCount: 7
                 minorTickCount: 0
-                labelsFont.pixelSize: page.width < 350 ? 11 : 15
-                labelsFont.bold: page.width > 350
             }
 
             PinchArea {
@@ -260,12 +253,47 @@ Item {
     }
 
     Component.onCompleted: {
-        var font = axisX.labelsFont
-        font.bold = true
-        chart.titleFont = font
         createDataSeries()
         console.log("serie created")
         createCrossHair()
+        applyChartTheme()
+    }
+
+    // A chart theme resets colours and fonts, so everything that depends on
+    // the window's theme or width is applied again after it.
+    readonly property bool narrow: width < 350
+    readonly property bool wide: width > 350
+    onDarkChanged: applyChartTheme()
+    onNarrowChanged: applyAxisFonts()
+    onWideChanged: applyAxisFonts()
+
+    function applyChartTheme() {
+        chart.theme = dark ? ChartView.ChartThemeDark : ChartView.ChartThemeLight
+        chart.backgroundColor = Material.background
+        chart.titleColor = titleColor
+        applyAxisFonts()
+        var font = axisX.labelsFont
+        font.bold = true
+        chart.titleFont = font
+        for (var n = 0; n < dataSeriesCount(); n++) {
+            chart.series(n).color = lineColor
+            chart.series(n).width = lineWidth
+        }
+        if (crossHair) {
+            crossHair.color = titleColor
+            crossHair.width = lineWidth * 0.9
+        }
+    }
+
+    function applyAxisFonts() {
+        var yFont = axisY.labelsFont
+        yFont.pixelSize = narrow ? 11 : 13
+        yFont.bold = wide
+        axisY.labelsFont = yFont
+        var xFont = axisX.labelsFont
+        xFont.pixelSize = narrow ? 11 : 15
+        xFont.bold = wide
+        axisX.labelsFont = xFont
     }
 
     function firstSeries() {

@@ -9,6 +9,7 @@ ApplicationWindow {
     visible: false
     title: qsTr("Quillmere")
 
+    readonly property int minimumUsableSize: 100
     readonly property bool desktop: Qt.platform.os !== "android" && Qt.platform.os !== "ios"
 
     // The theme rule: 0 light, 1 dark, 2 whatever the system shows.
@@ -19,6 +20,25 @@ ApplicationWindow {
     function setDark(dark) {
         Material.theme = dark ? Material.Dark : Material.Light
         Material.accent = dark ? "yellow" : "blue"
+    }
+
+    // 70 % of the screen, centred, unless a geometry was stored. A size that
+    // reads back as nothing (a fraction written by an older version reads
+    // as 0) counts as none, so the window never opens without a size.
+    function restoreGeometry() {
+        var w = backend.getSetting("windowWidth", Screen.width * 0.7)
+        var h = backend.getSetting("windowHeight", Screen.height * 0.7)
+        if (w < minimumUsableSize || h < minimumUsableSize) {
+            w = Screen.width * 0.7
+            h = Screen.height * 0.7
+            x = Screen.width / 2 - Screen.width * 0.35
+            y = Screen.height / 2 - Screen.height * 0.35
+        } else {
+            x = backend.getSetting("windowX", Screen.width / 2 - Screen.width * 0.35)
+            y = backend.getSetting("windowY", Screen.height / 2 - Screen.height * 0.35)
+        }
+        width = w
+        height = h
     }
 
     function loadSettings() {
@@ -129,12 +149,8 @@ ApplicationWindow {
 
     Component.onCompleted: {
         applyTheme(backend.getSetting("theme", 0))
-        if (desktop) {
-            width = backend.getSetting("windowWidth", Screen.width * 0.7)
-            height = backend.getSetting("windowHeight", Screen.height * 0.7)
-            x = backend.getSetting("windowX", Screen.width / 2 - Screen.width * 0.35)
-            y = backend.getSetting("windowY", Screen.height / 2 - Screen.height * 0.35)
-        }
+        if (desktop)
+            restoreGeometry()
         visibility = Window.Windowed
         console.log("main page loaded, OS is", Qt.platform.os, "windows size", width, height)
     }

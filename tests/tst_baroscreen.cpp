@@ -12,6 +12,8 @@
 #include <QXYSeries>
 #include <QtTest>
 
+#include <cmath>
+
 using namespace QtCharts;
 
 namespace {
@@ -318,6 +320,48 @@ private slots:
                  QStringLiteral("Station Level Pressure (QFE)"));
         QCOMPARE(item(m_page, "positionText")->property("text").toString(),
                  QStringLiteral("47 30.000 N 003 15.000 W"));
+    }
+
+    // Pictures to look at: half an hour of history, a fix and a trend.
+    void screenshotsWithHistory_data()
+    {
+        QTest::addColumn<int>("theme");
+        QTest::newRow("light") << 0;
+        QTest::newRow("dark") << 1;
+    }
+
+    void screenshotsWithHistory()
+    {
+        QFETCH(int, theme);
+        delete m_screen;
+        m_screen = new ScreenHarness({{QStringLiteral("theme"), theme}});
+        QVERIFY(m_screen->waitExposed());
+        QTRY_VERIFY((m_page = m_screen->find<QQuickItem>(QStringLiteral("baroH"))));
+        m_chart = m_page->findChild<QQuickItem *>(QStringLiteral("chart"));
+        g_backEnd->blockSignals(true);
+        for (int s = 0; s < 1800; s += 2)
+            insertRow(QStringLiteral("BARO30M"), Now - s, 1013.0 + 0.6 * std::sin(s / 300.0) + (s > 900 ? 0.3 : 0));
+        g_backEnd->setPressure(1013.0, SourceInternal);
+        sendSample(QStringLiteral("13:00:00 (UTC) 6 Dec 2026"), QStringLiteral("47 30.000 N 003 15.000 W"),
+                   QStringLiteral("COG 090deg T - SOG 5.0 kn"), QStringLiteral("1013.0 hPa"));
+        QCOMPARE(seriesCount(), 2);
+        QVERIFY(qobject_cast<QXYSeries *>(series(0))->count() > 800);
+        const QString name = theme ? QStringLiteral("dark") : QStringLiteral("light");
+        const QImage chartShot = m_screen->screenshot(QStringLiteral("baro_chart_") + name);
+        QCOMPARE(qobject_cast<QXYSeries *>(series(0))->color(), QColor(QStringLiteral("#E63219")));
+        // Some pixels of the chart line are drawn in its colour.
+        int red = 0;
+        for (int y = chartShot.height() / 2; y < chartShot.height(); ++y)
+            for (int x = 0; x < chartShot.width(); ++x) {
+                const QColor c = chartShot.pixelColor(x, y);
+                red += (c.red() > 200 && c.green() < 90 && c.blue() < 60);
+            }
+        QVERIFY(red > 200);
+        readOut(QPointF(-12.0, 1013.2));
+        m_screen->screenshot(QStringLiteral("baro_readout_") + name);
+        m_screen->find(QStringLiteral("baroView"))->setProperty("currentIndex", 1);
+        QTest::qWait(500); // the page slides in
+        m_screen->screenshot(QStringLiteral("baro_digits_") + name);
     }
 
 private:

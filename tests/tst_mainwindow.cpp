@@ -74,6 +74,31 @@ private slots:
         QCOMPARE(again.window()->geometry(), QRect(101, 57, 811, 533));
     }
 
+    void unusableStoredSizeGivesDefault_data()
+    {
+        QTest::addColumn<QString>("width");
+        QTest::addColumn<QString>("height");
+        QTest::newRow("fraction") << "1343.5" << "700";
+        QTest::newRow("zero") << "800" << "0";
+        QTest::newRow("garbage") << "wide" << "high";
+    }
+
+    void unusableStoredSizeGivesDefault()
+    {
+        QFETCH(QString, width);
+        QFETCH(QString, height);
+        TestSupport::TempWorkDir dir;
+        TestSupport::writeSettings({{QStringLiteral("windowWidth"), width},
+                                    {QStringLiteral("windowHeight"), height},
+                                    {QStringLiteral("windowX"), 5},
+                                    {QStringLiteral("windowY"), 5}});
+        ScreenHarness screen({}, false);
+        QVERIFY(screen.waitExposed());
+        const QRect s = QGuiApplication::primaryScreen()->geometry();
+        QCOMPARE(screen.window()->geometry(),
+                 QRect(int(s.width() * 0.15), int(s.height() * 0.15), int(s.width() * 0.7), int(s.height() * 0.7)));
+    }
+
     void tabsLoadEachScreen_data()
     {
         QTest::addColumn<QString>("tab");
