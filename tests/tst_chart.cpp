@@ -313,7 +313,9 @@ private slots:
         QTest::addColumn<qint64>("second");
         QTest::newRow("newest") << 0.0 << T0;
         QTest::newRow("one minute back") << -1.0 / 60 << T0 - 60;
-        QTest::newRow("cut toward zero") << -2.5 / 3600 << T0 - 2;
+        // The instant, not the offset, is cut toward zero.
+        QTest::newRow("half a second back") << -2.5 / 3600 << T0 - 3;
+        QTest::newRow("half a second ahead") << 1.5 / 3600 << T0 + 1;
     }
 
     void readOut()
