@@ -1,6 +1,41 @@
+// Pressure units for the screens: conversions in the unit the user chose,
+// and the texts of the current pressure.
 #include "backend.h"
-double BackEnd::convertToHpa(double v) { return v; }
-double BackEnd::convertToOther(double v) { return v; }
-QString BackEnd::getFormatedPressure(int, double, int, double) { return {}; }
-QString BackEnd::getFormatedPressureMb(double) { return {}; }
-QString BackEnd::getPressureUnit() { return {}; }
+
+#include "formatting.h"
+#include "settingsstore.h"
+
+namespace {
+int storedUnit(const SettingsStore *settings)
+{
+    return settings->value(QStringLiteral("unitPre"), 0).toInt();
+}
+} // namespace
+
+double BackEnd::convertToHpa(double value)
+{
+    return Formatting::unitToHpa(value, storedUnit(m_settings));
+}
+
+double BackEnd::convertToOther(double value)
+{
+    return Formatting::hpaToUnit(value, storedUnit(m_settings));
+}
+
+QString BackEnd::getFormatedPressure(int unit, double offset, int levelType, double levelValue)
+{
+    double p = Formatting::hpaToUnit(getCurrentPressure() + offset, unit);
+    if (levelType != 1)
+        p /= Formatting::seaLevelFactor(levelValue);
+    return Formatting::fixed(p, 2 + Formatting::extraDecimals(unit)) + Formatting::unitSuffix(unit);
+}
+
+QString BackEnd::getFormatedPressureMb(double m_pressure)
+{
+    return Formatting::fixed(m_pressure, 2) + Formatting::unitSuffix(Formatting::UnitMb);
+}
+
+QString BackEnd::getPressureUnit()
+{
+    return Formatting::unitName(storedUnit(m_settings));
+}

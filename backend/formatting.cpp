@@ -1,9 +1,267 @@
 #include "formatting.h"
+
+#include "backend.h"
+#include "settingsstore.h"
+
+#include <QLocale>
+#include <QObject>
+
+#include <cmath>
+
 namespace Formatting {
-QString formatDateTime(const QDateTime &) { return {}; }
-QString formatPosition(double, double) { return {}; }
-QString formatCourse(int) { return {}; }
-QString formatPressure(double, bool) { return {}; }
-QString formatSpeed(double) { return {}; }
-double seaLevelFactor(double) { return 1.0; }
+
+namespace {
+
+// The display units: a value in the unit is hPa × perHpa / hpaPer, so that
+// each conversion is the one multiplication or division of its factor.
+struct Unit
+{
+    const char *name;
+    double perHpa;
+    double hpaPer;
+    int extraDecimals;
+};
+
+constexpr Unit Units[] = {
+    {"mb", 1.0, 1.0, 0},
+    {"hPa", 1.0, 1.0, 0},
+    {"kPa", 1.0, 10.0, 0},
+    {"inHg", 0.029529983071445, 1.0, 1},
+    {"mmHg", 0.75006157584566, 1.0, 0},
+};
+constexpr int UnitCount = int(sizeof(Units) / sizeof(Units[0]));
+
+const Unit *unitAt(int unit)
+{
+    return unit >= 0 && unit < UnitCount ? &Units[unit] : nullptr;
 }
+
+int setting(const char *key, int defaultValue)
+{
+    return g_backEnd->settings()->value(QLatin1String(key), defaultValue).toInt();
+}
+
+// Adds one to the last digit of a run of decimal digits, carrying leftwards.
+void incrementDigits(QString &digits)
+{
+    for (int i = digits.size() - 1; i >= 0; --i) {
+        if (digits[i] != QLatin1Char('9')) {
+            digits[i] = QChar(digits[i].unicode() + 1);
+            return;
+        }
+        digits[i] = QLatin1Char('0');
+    }
+    digits.prepend(QLatin1Char('1'));
+}
+
+// A whole number written with at least two digits, "0" filled.
+QString twoDigits(double whole)
+{
+    return fixed(whole, 0).rightJustified(2, QLatin1Char('0'));
+}
+
+QString coordinateDms(double a, const QString &sign)
+{
+    // Whole seconds, cut (never rounded) so that 59.9" never shows as 60".
+    const double total = std::trunc(a * 3600.0);
+    const double degrees = std::trunc(total / 3600.0);
+    const double minutes = std::fmod(std::trunc(total / 60.0), 60.0);
+    const double seconds = std::fmod(total, 60.0);
+    return QStringLiteral("%1%2deg%3'%4\"")
+        .arg(sign, twoDigits(degrees), twoDigits(minutes), twoDigits(seconds));
+}
+
+QString coordinateDegreesMinutes(double a, const QString &sign)
+{
+    double degrees = std::trunc(a);
+    double minutes = fixed((a - degrees) * 60.0, 2).toDouble();
+    // 45.99999 is 46deg00.00', not 45deg60.00'.
+    if (minutes >= 60.0) {
+        degrees += 1.0;
+        minutes = 0.0;
+    }
+    return QStringLiteral("%1%2deg%3'")
+        .arg(sign, twoDigits(degrees), fixedLocalized(minutes, 2).rightJustified(5, QLatin1Char('0')));
+}
+
+} // namespace
+
+double hpaToUnit(double hpa, int unit)
+{
+    const Unit *u = unitAt(unit);
+    return u ? hpa * u->perHpa / u->hpaPer : hpa;
+}
+
+double unitToHpa(double value, int unit)
+{
+    const Unit *u = unitAt(unit);
+    return u ? value * u->hpaPer / u->perHpa : value;
+}
+
+QString unitName(int unit)
+{
+    const Unit *u = unitAt(unit);
+    return u ? QString::fromLatin1(u->name) : QString();
+}
+
+QString unitSuffix(int unit)
+{
+    const Unit *u = unitAt(unit);
+    return u ? QLatin1Char(' ') + QString::fromLatin1(u->name) : QString();
+}
+
+int extraDecimals(int unit)
+{
+    const Unit *u = unitAt(unit);
+    return u ? u->extraDecimals : 0;
+}
+
+QString fixed(double value, int decimals)
+{
+    decimals = qMax(0, decimals);
+    if (!std::isfinite(value))
+        return QString::number(value, 'f', decimals);
+    // The shortest digits that read back as this double: the decimal the
+    // value stands for, on which the tie is decided.
+    const QString shortest = QString::number(std::fabs(value), 'f', QLocale::FloatingPointShortest);
+    const int point = shortest.indexOf(QLatin1Char('.'));
+    QString whole = point < 0 ? shortest : shortest.left(point);
+    QString fraction = point < 0 ? QString() : shortest.mid(point + 1);
+    if (fraction.size() > decimals) {
+        const bool up = fraction[decimals] >= QLatin1Char('5');
+        fraction.truncate(decimals);
+        if (up) {
+            QString digits = whole + fraction;
+            incrementDigits(digits);
+            whole = digits.left(digits.size() - decimals);
+            fraction = digits.right(decimals);
+        }
+    }
+    fraction = fraction.leftJustified(decimals, QLatin1Char('0'));
+    QString text = decimals > 0 ? whole + QLatin1Char('.') + fraction : whole;
+    // A value that rounds to nothing has no sign.
+    const bool zero = (whole + fraction).count(QLatin1Char('0')) == (whole + fraction).size();
+    if (value < 0.0 && !zero)
+        text.prepend(QLatin1Char('-'));
+    return text;
+}
+
+QString fixedLocalized(double value, int decimals)
+{
+    // The rounded decimal reads back as the double nearest to it, which the
+    // locale writes with the same digits.
+    const QString text = fixed(value, decimals);
+    if (!std::isfinite(value))
+        return text;
+    return QLocale().toString(text.toDouble(), 'f', qMax(0, decimals));
+}
+
+double seaLevelFactor(double elevation)
+{
+    return std::pow(1.0 - elevation * 22.55687745833333 / 1000000.0, 5.2561);
+}
+
+QString formatPressure(double pressure, bool withUnit)
+{
+    const int unit = setting("unitPre", 0);
+    const int decimals = setting("precision", 1) + extraDecimals(unit);
+    return fixed(hpaToUnit(pressure, unit), decimals) + (withUnit ? unitSuffix(unit) : QString());
+}
+
+QString formatSpeed(double metresPerSecond)
+{
+    double speed = 0.0;
+    QString unit;
+    switch (setting("unitSpeed", 0)) {
+    case 0:
+        speed = metresPerSecond * 3.6 / 1.852;
+        unit = QObject::tr("kts");
+        break;
+    case 1:
+        speed = metresPerSecond * 3.6;
+        unit = QObject::tr("km/h");
+        break;
+    case 2:
+        speed = metresPerSecond * 2.23694;
+        unit = QObject::tr("mph");
+        break;
+    default:
+        return QString();
+    }
+    return fixedLocalized(speed, 1) + QLatin1Char(' ') + unit;
+}
+
+QString formatCourse(int course)
+{
+    return QStringLiteral("%1").arg(course, 3, 10, QLatin1Char('0'));
+}
+
+QString formatCoordinate(double v)
+{
+    if (!std::isfinite(v))
+        return fixed(v, 4);
+    const double a = std::fabs(v);
+    const QString sign = v < 0.0 ? QStringLiteral("-") : QStringLiteral(" ");
+    QString text;
+    switch (setting("locFormat", 1)) {
+    case 0:
+        text = coordinateDms(a, sign);
+        break;
+    case 1:
+        text = coordinateDegreesMinutes(a, sign);
+        break;
+    default:
+        text = fixedLocalized(v, 4) + QStringLiteral("deg");
+        break;
+    }
+    return text.replace(QStringLiteral("deg"), QObject::tr("deg"));
+}
+
+QString formatLongitude(double v)
+{
+    // Folded into one turn by fmod rather than by repeated subtraction,
+    // which never ends on a huge or infinite value; a whole number of turns
+    // still lands on 360 (west of 0) as the subtraction would.
+    if (v > 0.0) {
+        if (v > 360.0) {
+            v = std::fmod(v, 360.0);
+            if (v == 0.0)
+                v = 360.0;
+        }
+        return v <= 180.0 ? formatCoordinate(v) + QLatin1Char('E') : formatCoordinate(360.0 - v) + QLatin1Char('W');
+    }
+    if (v < -360.0) {
+        v = std::fmod(v, 360.0);
+        if (v == 0.0)
+            v = -360.0;
+    }
+    return v >= -180.0 ? formatCoordinate(-v) + QLatin1Char('W') : formatCoordinate(v + 360.0) + QLatin1Char('E');
+}
+
+QString formatPosition(double lon, double lat)
+{
+    const QString latitude =
+        lat > 0.0 ? formatCoordinate(lat) + QLatin1Char('N') : formatCoordinate(-lat) + QLatin1Char('S');
+    return latitude + QLatin1Char(' ') + formatLongitude(lon);
+}
+
+QDateTime toDisplayTime(const QDateTime &t)
+{
+    return setting("timeZone", 1) == 0 ? t.toUTC() : t.toLocalTime();
+}
+
+QString formatDateTime(const QDateTime &t)
+{
+    const QDateTime d = toDisplayTime(t);
+    const QString zone = d.toOffsetFromUtc(d.offsetFromUtc()).toString(QStringLiteral("t"));
+    const bool monthFirst = setting("formatMMDD", 0) == 1;
+    const bool twentyFour = setting("timeFormat", 0) == 0;
+    const QString clock = twentyFour ? QStringLiteral("hh:mm:ss") : QStringLiteral("h:mm:ss ap");
+    const QString date = monthFirst ? QStringLiteral(" (%1) %2 dd, yyyy") : QStringLiteral(" (%1) dd %2 yyyy");
+    // The pattern's letters in the C locale (am/pm in lower case); the month
+    // name in the user's language.
+    const QString text = QLocale::c().toString(d, clock + date);
+    return text.arg(zone, QLocale().monthName(d.date().month(), QLocale::ShortFormat));
+}
+
+} // namespace Formatting
