@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// The simulated boat: a depression passing over some hours, a yacht sailing
+// a steady course, and a USB barometer that applies its own offset and slope
+// and answers the $PWEGB commands.
+class Barometer
+{
+public:
+    enum Kind { Mda, Xdr, Mmb };
+
+    // Station pressure in hPa the sensor reads at simulated second t.
+    static double rawPressure(double t);
+    // What the barometer reports once its calibration is applied.
+    double reportedPressure(double t) const;
+
+    QByteArray pressureSentence(Kind kind, double t) const;
+    static QByteArray rmcSentence(double t, qint64 startEpoch);
+
+    // The answer to one command line from the host, empty if it needs none.
+    QByteArray answer(const QByteArray &command, double t);
+
+    static QByteArray withChecksum(const QByteArray &text);
+
+    double offset = 0.0; // hPa added to the sensor's reading
+    double slope = 0.0;  // hPa per bar of departure from the reference
+    static constexpr double SlopeReference = 1000.0;
+};

@@ -1,0 +1,223 @@
+#include "simulator.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QRandomGenerator>
+#include <QSocketNotifier>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTextStream>
+#include <QUdpSocket>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <pty.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace {
+// Output queued on a link beyond which a full-speed run waits for it.
+constexpr qint64 BusyBytes = 256 * 1024;
+// Rounds written per tick at full speed.
+constexpr int Batch = 64;
+// A command line from the host longer than this is garbage.
+constexpr int MaxCommand = 512;
+
+void say(const QString &text)
+{
+    QTextStream out(stdout);
+    out << text << '\n';
+    out.flush();
+}
+}
+
+Simulator::Simulator(const SimulatorOptions &options)
+    : m_options(options)
+{
+    m_barometer.offset = options.offset;
+    m_barometer.slope = options.slope;
+    connect(&m_tick, &QTimer::timeout, this, &Simulator::slot_tick);
+    connect(&m_drop, &QTimer::timeout, this, &Simulator::slot_drop);
+}
+
+Simulator::~Simulator()
+{
+    if (m_ptyMaster >= 0)
+        ::close(m_ptyMaster);
+    if (m_ptySlave >= 0)
+        ::close(m_ptySlave);
+}
+
+bool Simulator::start()
+{
+    m_clock.start();
+    m_startEpoch = QDateTime::currentSecsSinceEpoch();
+    if (m_options.tcpPort >= 0) {
+        m_server = new QTcpServer(this);
+        if (!m_server->listen(m_options.listenAddress, quint16(m_options.tcpPort))) {
+            say(QStringLiteral("error: cannot listen: %1").arg(m_server->errorString()));
+            return false;
+        }
+        connect(m_server, &QTcpServer::newConnection, this, &Simulator::slot_newConnection);
+        say(QStringLiteral("tcp: listening on %1 port %2")
+                .arg(m_server->serverAddress().toString())
+                .arg(m_server->serverPort()));
+    }
+    if (m_options.udpPort >= 0) {
+        m_udp = new QUdpSocket(this);
+        say(QStringLiteral("udp: sending to %1 port %2").arg(m_options.udpAddress.toString()).arg(m_options.udpPort));
+    }
+    if (m_options.pty && !openPty())
+        return false;
+    m_tick.start(m_options.rate > 0.0 ? int(1000.0 / m_options.rate) : 0);
+    if (m_options.dropEvery > 0)
+        m_drop.start(m_options.dropEvery * 1000);
+    return true;
+}
+
+bool Simulator::openPty()
+{
+    char name[128] = {};
+    if (::openpty(&m_ptyMaster, &m_ptySlave, name, nullptr, nullptr) != 0) {
+        say(QStringLiteral("error: cannot open a pseudo-terminal: %1").arg(QString::fromLocal8Bit(strerror(errno))));
+        return false;
+    }
+    // Raw, so that the host's commands are not echoed back as if the
+    // barometer had sent them. The slave stays open here as well, so that the
+    // device survives the host closing and reopening it.
+    termios raw {};
+    ::tcgetattr(m_ptySlave, &raw);
+    ::cfmakeraw(&raw);
+    ::tcsetattr(m_ptySlave, TCSANOW, &raw);
+    ::fcntl(m_ptyMaster, F_SETFL, ::fcntl(m_ptyMaster, F_GETFL) | O_NONBLOCK);
+    m_ptyNotifier = new QSocketNotifier(m_ptyMaster, QSocketNotifier::Read, this);
+    connect(m_ptyNotifier, &QSocketNotifier::activated, this, &Simulator::slot_ptyReadable);
+    say(QStringLiteral("pty: %1").arg(QString::fromLocal8Bit(name)));
+    return true;
+}
+
+void Simulator::slot_newConnection()
+{
+    while (QTcpSocket *client = m_server->nextPendingConnection()) {
+        m_clients.append(client);
+        connect(client, &QTcpSocket::disconnected, this, [this, client] {
+            m_clients.removeAll(client);
+            client->deleteLater();
+        });
+        // What a client says is not NMEA the boat understands: drain it.
+        connect(client, &QTcpSocket::readyRead, client, [client] { client->readAll(); });
+    }
+}
+
+void Simulator::slot_drop()
+{
+    for (QTcpSocket *client : qAsConst(m_clients))
+        client->abort();
+}
+
+double Simulator::simulatedSeconds() const
+{
+    return m_clock.elapsed() / 1000.0 * m_options.speedup;
+}
+
+QByteArray Simulator::finishLine(QByteArray line)
+{
+    ++m_lines;
+    if (m_options.noise > 0.0 && QRandomGenerator::global()->generateDouble() < m_options.noise) {
+        // Line noise: a few random bytes, in front or instead of a character.
+        const int n = 1 + int(QRandomGenerator::global()->bounded(6));
+        QByteArray junk;
+        for (int i = 0; i < n; ++i)
+            junk.append(char(QRandomGenerator::global()->bounded(256)));
+        if (QRandomGenerator::global()->bounded(2) == 0)
+            line.prepend(junk);
+        else
+            line.replace(int(QRandomGenerator::global()->bounded(line.size())), 1, junk);
+    }
+    const bool unterminated = m_options.noSeparator
+        || (m_options.unterminatedEvery > 0 && m_lines % m_options.unterminatedEvery == 0);
+    return unterminated ? line : line + "\r\n";
+}
+
+QByteArray Simulator::round()
+{
+    const double t = simulatedSeconds();
+    QByteArray data;
+    for (Barometer::Kind kind : qAsConst(m_options.kinds))
+        data += finishLine(m_barometer.pressureSentence(kind, t));
+    if (m_options.rmc)
+        data += finishLine(Barometer::rmcSentence(t, m_startEpoch));
+    return data;
+}
+
+bool Simulator::linksBusy() const
+{
+    for (QTcpSocket *client : m_clients) {
+        if (client->bytesToWrite() > BusyBytes)
+            return true;
+    }
+    return false;
+}
+
+void Simulator::slot_tick()
+{
+    const int rounds = m_options.rate > 0.0 ? 1 : Batch;
+    // At full speed the links set the pace, and a TCP run waits for its client.
+    if (m_options.rate <= 0.0 && (linksBusy() || (m_server && m_clients.isEmpty())))
+        return;
+    QByteArray data;
+    for (int i = 0; i < rounds && m_rounds != m_options.count; ++i, ++m_rounds)
+        data += round();
+    emitData(data);
+    if (m_rounds == m_options.count) {
+        m_tick.stop();
+        for (QTcpSocket *client : qAsConst(m_clients))
+            client->disconnectFromHost();
+        say(QStringLiteral("done: %1 rounds, %2 lines").arg(m_rounds).arg(m_lines));
+        QTimer::singleShot(200, qApp, &QCoreApplication::quit);
+    }
+}
+
+void Simulator::emitData(const QByteArray &data)
+{
+    if (data.isEmpty())
+        return;
+    for (QTcpSocket *client : qAsConst(m_clients))
+        client->write(data);
+    if (m_udp)
+        m_udp->writeDatagram(data, m_options.udpAddress, quint16(m_options.udpPort));
+    if (m_ptyMaster >= 0)
+        writePty(data);
+}
+
+void Simulator::writePty(const QByteArray &data)
+{
+    // A host that does not read fills the terminal's queue: what does not
+    // fit is lost, as on a real serial line.
+    qint64 done = 0;
+    while (done < data.size()) {
+        const ssize_t n = ::write(m_ptyMaster, data.constData() + done, size_t(data.size() - done));
+        if (n <= 0)
+            return;
+        done += n;
+    }
+}
+
+void Simulator::slot_ptyReadable()
+{
+    char buffer[1024];
+    const ssize_t n = ::read(m_ptyMaster, buffer, sizeof buffer);
+    if (n <= 0)
+        return;
+    m_commandBuffer.append(buffer, int(n));
+    int end;
+    while ((end = m_commandBuffer.indexOf('\n')) >= 0) {
+        const QByteArray line = m_commandBuffer.left(end).trimmed();
+        m_commandBuffer.remove(0, end + 1);
+        const QByteArray reply = m_barometer.answer(line, simulatedSeconds());
+        if (!reply.isEmpty())
+            writePty(reply + "\r\n");
+    }
+    if (m_commandBuffer.size() > MaxCommand)
+        m_commandBuffer.clear();
+}
