@@ -1,0 +1,47 @@
+#pragma once
+
+#include "lineframer.h"
+#include "nmeasource.h"
+
+#include <QAbstractSocket>
+
+class QTcpSocket;
+class QTimer;
+
+// NMEA from a TCP server (a multiplexer or navigation computer, commonly on
+// port 10110).
+class NmeaSourceTcp : public NmeaSource
+{
+    Q_OBJECT
+
+public:
+    NmeaSourceTcp(NmeaReceiver *parent, const QString &address, int port);
+    ~NmeaSourceTcp() override;
+
+    void stopReceiving() override;
+    bool writeMessage(const QString &message) override;
+
+    bool isConnected() const { return socket != nullptr; }
+
+    // A link silent this long is taken for a half-open connection (a Wi-Fi
+    // drop leaves one without any error) and opened again.
+    static constexpr int InactivityMs = 30000;
+    static constexpr int WaitMs = 5000;
+
+public slots:
+    void slot_startReceiving() override;
+    void slot_tcpError(QAbstractSocket::SocketError error);
+    void slot_readData();
+    void slot_tcpSocketDisconnected();
+    void slot_timeOut();
+
+private:
+    void detachSocket();
+    void loseLink(int delayMs);
+
+    int port;
+    QString address;
+    LineFramer lineBuffer;
+    QTimer *timer = nullptr;
+    QTcpSocket *socket = nullptr;
+};

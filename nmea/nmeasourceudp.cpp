@@ -1,0 +1,122 @@
+#include "nmeasourceudp.h"
+
+#include "clock.h"
+#include "nmeareceiver.h"
+
+#include <QNetworkDatagram>
+#include <QUdpSocket>
+#include <QtDebug>
+
+namespace {
+constexpr int WaitMs = 5000;
+}
+
+NmeaSourceUdp::NmeaSourceUdp(NmeaReceiver *parent, const QString &address, int port)
+    : NmeaSource(parent, 3)
+    , port(port)
+    , address(address)
+    , lineBuffer(LineFramer::Network, 3)
+{
+}
+
+NmeaSourceUdp::~NmeaSourceUdp() = default;
+
+void NmeaSourceUdp::detachSocket()
+{
+    disconnect(socket, &QUdpSocket::readyRead, this, &NmeaSourceUdp::slot_readPendingDatagrams);
+    disconnect(socket, &QUdpSocket::errorOccurred, this, &NmeaSourceUdp::slot_udpError);
+    disconnect(socket, &QUdpSocket::disconnected, this, &NmeaSourceUdp::slot_udpSocketDisconnected);
+}
+
+void NmeaSourceUdp::stopReceiving()
+{
+    if (socket) {
+        detachSocket();
+        socket->disconnectFromHost();
+        if (socket->state() != QAbstractSocket::UnconnectedState)
+            socket->waitForDisconnected(Clock::interval(WaitMs));
+        socket->deleteLater();
+        socket = nullptr;
+    }
+    withdrawPressure();
+}
+
+void NmeaSourceUdp::slot_startReceiving()
+{
+    stopReceiving();
+    socket = new QUdpSocket(this);
+    const bool anyProtocol = address.toLower() == QLatin1String("any");
+    const bool allIpv4 = address == QLatin1String("0.0.0.0");
+    const QHostAddress bindAddress = anyProtocol ? QHostAddress(QHostAddress::Any) : QHostAddress(QHostAddress::AnyIPv4);
+    const QAbstractSocket::BindMode mode = allIpv4
+        ? QAbstractSocket::BindMode(QAbstractSocket::ShareAddress)
+        : QAbstractSocket::ShareAddress | QAbstractSocket::ReuseAddressHint;
+    if (!socket->bind(bindAddress, quint16(port), mode)) {
+        if (reconnecting) {
+            qWarning() << "trying to reconnect to udp";
+            scheduleReconnect(ReconnectMs);
+            return;
+        }
+        delete socket;
+        socket = nullptr;
+        withdrawPressure();
+        return;
+    }
+    if (!allIpv4 && !anyProtocol) {
+        if (socket->joinMulticastGroup(QHostAddress(address)))
+            qWarning() << "joined to multicast group ok!";
+        else
+            qWarning() << "unable to join multicast group" << address;
+    }
+    connect(socket, &QUdpSocket::disconnected, this, &NmeaSourceUdp::slot_udpSocketDisconnected, Qt::UniqueConnection);
+    connect(socket, &QUdpSocket::errorOccurred, this, &NmeaSourceUdp::slot_udpError, Qt::UniqueConnection);
+    connect(socket, &QUdpSocket::readyRead, this, &NmeaSourceUdp::slot_readPendingDatagrams, Qt::UniqueConnection);
+    reconnecting = false;
+    slot_readPendingDatagrams();
+    qWarning() << "udp source activated" << address << port;
+}
+
+void NmeaSourceUdp::slot_readPendingDatagrams()
+{
+    if (!socket)
+        return;
+    QByteArray chunk;
+    // What stays pending waits in the socket for the next notification.
+    while (socket->hasPendingDatagrams() && lineBuffer.pendingSize() + chunk.size() <= LineFramer::MaxPending)
+        chunk.append(socket->receiveDatagram().data());
+    if (chunk.isEmpty() && lineBuffer.pendingSize() == 0) {
+        qWarning() << "empty datagram data received";
+        return;
+    }
+    lineBuffer.feed(chunk, receiver);
+}
+
+void NmeaSourceUdp::loseLink()
+{
+    socket->deleteLater();
+    socket = nullptr;
+    reconnecting = true;
+    withdrawPressure();
+    scheduleReconnect(ReconnectMs);
+}
+
+void NmeaSourceUdp::slot_udpError(QAbstractSocket::SocketError)
+{
+    if (!socket)
+        return;
+    qWarning() << "udp socket error" << socket->errorString();
+    detachSocket();
+    socket->disconnectFromHost();
+    if (socket->state() != QAbstractSocket::UnconnectedState)
+        socket->waitForDisconnected(Clock::interval(WaitMs));
+    loseLink();
+}
+
+void NmeaSourceUdp::slot_udpSocketDisconnected()
+{
+    if (!socket)
+        return;
+    qWarning() << "Udp socket disconnected" << socket->errorString();
+    detachSocket();
+    loseLink();
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "lineframer.h"
+#include "nmeasource.h"
+
+#include <QAbstractSocket>
+
+class QUdpSocket;
+
+// NMEA from UDP datagrams on a local port, broadcast on the boat's network
+// or sent to a multicast group.
+class NmeaSourceUdp : public NmeaSource
+{
+    Q_OBJECT
+
+public:
+    NmeaSourceUdp(NmeaReceiver *parent, const QString &address, int port);
+    ~NmeaSourceUdp() override;
+
+    void stopReceiving() override;
+
+    bool isBound() const { return socket != nullptr; }
+
+public slots:
+    void slot_startReceiving() override;
+    void slot_udpError(QAbstractSocket::SocketError error);
+    void slot_readPendingDatagrams();
+    void slot_udpSocketDisconnected();
+
+private:
+    void detachSocket();
+    void loseLink();
+
+    int port;
+    QString address;
+    LineFramer lineBuffer;
+    QUdpSocket *socket = nullptr;
+};
