@@ -110,9 +110,8 @@ private slots:
         QTest::newRow("string key, address") << "SettingTcpIpAddress" << missing
                                              << QVariant(QStringLiteral("127.000.000.001"))
                                              << QVariant(QStringLiteral("127.000.000.001"));
-        QTest::newRow("string key, port") << "SettingSerialPort" << QVariant(QStringLiteral("ttyUSB0 FT232R"))
-                                          << QVariant(QStringLiteral("None"))
-                                          << QVariant(QStringLiteral("ttyUSB0 FT232R"));
+        QTest::newRow("string key, port") << "SettingSerialPort" << QVariant(QStringLiteral("None"))
+                                          << QVariant(0) << QVariant(QStringLiteral("None"));
         QTest::newRow("double key, default int") << "elevation" << missing << QVariant(0) << QVariant(0.0);
         QTest::newRow("double key, stored") << "elevation" << QVariant(12.5) << QVariant(0) << QVariant(12.5);
         QTest::newRow("double key, offset") << "offset" << QVariant(QStringLiteral("-1.25")) << QVariant(0)
