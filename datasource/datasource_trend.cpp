@@ -28,7 +28,7 @@ QString DataSource::getTrend3h()
     if (!baro3hPressureNear(lastSampleTime - 10800, &old))
         return notOk;
     // Plain measured difference: never reduced to sea level, always millibars.
-    return QStringLiteral("<div align='left'>%1 mb / 3h</div>").arg(QString::number(std::round((current - old) * 10.0) / 10.0, 'f', 1));
+    return QStringLiteral("<div align='left'>%1 mb / 3h</div>").arg(Formatting::fixed(current - old, 1));
 }
 
 void DataSource::updateTrend()
