@@ -23,6 +23,24 @@ const bool s_zoneSet = [] {
 
 // 2026-12-05 14:05:09 UTC.
 const qint64 SampleInstant = 1796479509;
+
+// A catalogue that gives the degree sign and French speed units in the
+// context the formatting functions use.
+class DegreeCatalogue : public QTranslator
+{
+public:
+    bool isEmpty() const override { return false; }
+    QString translate(const char *context, const char *source, const char *, int) const override
+    {
+        if (qstrcmp(context, "QObject") != 0)
+            return QString();
+        if (qstrcmp(source, "deg") == 0)
+            return QStringLiteral("\u00b0");
+        if (qstrcmp(source, "kts") == 0)
+            return QStringLiteral("nds");
+        return QString();
+    }
+};
 } // namespace
 
 class TestFormatting : public QObject
@@ -374,6 +392,32 @@ private slots:
         QCOMPARE(Formatting::formatDateTime(QDateTime::fromSecsSinceEpoch(SampleInstant, Qt::UTC)),
                  QStringLiteral("14:05:09 (UTC) 05 %1 2026").arg(month));
         QVERIFY(month != QLatin1String("Dec"));
+    }
+
+    void translatedMarkers_data()
+    {
+        QTest::addColumn<int>("format");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("minutes") << 1 << QStringLiteral(" 45\u00b030.75'N  12\u00b005.00'E");
+        QTest::newRow("seconds") << 0 << QStringLiteral(" 45\u00b030'45\"N  12\u00b004'59\"E");
+        QTest::newRow("decimal") << 2 << QStringLiteral("45.5125\u00b0N 12.0833\u00b0E");
+    }
+
+    void translatedMarkers()
+    {
+        QFETCH(int, format);
+        QFETCH(QString, text);
+        DegreeCatalogue catalogue;
+        QVERIFY(QCoreApplication::installTranslator(&catalogue));
+        set("locFormat", format);
+        set("unitSpeed", 0);
+        const QString position = Formatting::formatPosition(12.0833, 45.5125);
+        const QString speed = Formatting::formatSpeed(10.0);
+        QCoreApplication::removeTranslator(&catalogue);
+        QCOMPARE(position, text);
+        QCOMPARE(speed, QStringLiteral("19.4 nds"));
+        // Without the catalogue the marker stays as written.
+        QVERIFY(Formatting::formatPosition(12.0833, 45.5125).contains(QLatin1String("deg")));
     }
 
     void seaLevelFactor()
