@@ -21,6 +21,11 @@ NmeaSourceTcp::NmeaSourceTcp(NmeaReceiver *parent, const QString &address, int p
 
 NmeaSourceTcp::~NmeaSourceTcp() = default;
 
+bool NmeaSourceTcp::isConnected() const
+{
+    return socket && socket->state() == QAbstractSocket::ConnectedState;
+}
+
 void NmeaSourceTcp::detachSocket()
 {
     disconnect(socket, &QTcpSocket::readyRead, this, &NmeaSourceTcp::slot_readData);

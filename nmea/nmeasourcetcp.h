@@ -21,7 +21,7 @@ public:
     void stopReceiving() override;
     bool writeMessage(const QString &message) override;
 
-    bool isConnected() const { return socket != nullptr; }
+    bool isConnected() const;
 
     // A link silent this long is taken for a half-open connection (a Wi-Fi
     // drop leaves one without any error) and opened again.
