@@ -66,11 +66,19 @@ class Canvas:
         self.draw.rounded_rectangle([c * self.k for c in box], radius=radius * self.k, fill=fill)
 
     def text(self, xy, text, size, fill, bold=True, anchor="la"):
-        self.draw.text((xy[0] * self.k, xy[1] * self.k), text, font=font(round(size * self.k), bold),
-                       fill=fill, anchor=anchor)
+        # Glyph edges are antialiased: lay the colour over the picture through
+        # the glyphs' coverage, so that partly covered pixels keep the colour.
+        mask = Image.new("L", self.image.size, 0)
+        ImageDraw.Draw(mask).text((xy[0] * self.k, xy[1] * self.k), text,
+                                  font=font(round(size * self.k), bold), fill=255, anchor=anchor)
+        layer = Image.new("RGBA", self.image.size, fill)
+        layer.putalpha(mask.point(lambda v: v * fill[3] // 255))
+        self.image.alpha_composite(layer)
 
     def result(self):
-        return self.image.resize(self.size, Image.LANCZOS)
+        # Area averaging: smooth edges without the overshoot of sharper
+        # filters, premultiplied so that edges keep their colour.
+        return self.image.convert("RGBa").resize(self.size, Image.BOX).convert("RGBA")
 
 
 # ---- tab icons, 48 x 48, one flat colour ----
