@@ -184,8 +184,8 @@ void TestNmeaReceiver::restartWithdrawsOldSources()
     QVERIFY(probe.bind(QHostAddress(QHostAddress::AnyIPv4), 0));
     const quint16 port = probe.localPort();
     probe.close();
-    startBackEnd({{"SettingUseUdp", 1}, {"SettingUdpPort", port}});
     TestSupport::MessageLog log;
+    startBackEnd({{"SettingUseUdp", 1}, {"SettingUdpPort", port}});
     QTRY_VERIFY(sourceIds(m_backEnd->receiver()) == QList<int>{3});
     QTRY_VERIFY(log.contains(QStringLiteral("udp source activated")));
     sender.writeDatagram("$IIXDR,P,1.02000,B,Barometer\r\n", QHostAddress::LocalHost, port);
@@ -215,8 +215,8 @@ void TestNmeaReceiver::shutdownDuringConnectionAttempt()
     // A black-hole address keeps the worker blocked in its connection wait;
     // the back end must still stop and join it.
     Clock::setIntervalScale(0.1); // a 500 ms wait
-    startBackEnd({{"SettingUseTcp", 1}, {"SettingTcpIpAddress", "10.255.255.1"}, {"SettingTcpIpPort", 9}});
     TestSupport::MessageLog log;
+    startBackEnd({{"SettingUseTcp", 1}, {"SettingTcpIpAddress", "10.255.255.1"}, {"SettingTcpIpPort", 9}});
     QTRY_VERIFY(log.contains(QStringLiteral("trying to connect to tcp")));
     delete m_backEnd;
     m_backEnd = nullptr;
