@@ -24,7 +24,7 @@ BackEnd::BackEnd(QQmlApplicationEngine *engine)
     m_stringKeys = {QStringLiteral("SettingTcpIpAddress"), QStringLiteral("SettingSerialSpeed"),
                     QStringLiteral("SettingSerialPort")};
 
-    m_timerData.setInterval(2000);
+    m_timerData.setInterval(Clock::interval(2000));
     m_timerData.setTimerType(Qt::PreciseTimer);
     connect(&m_timerData, &QTimer::timeout, this, &BackEnd::slot_timerData, Qt::UniqueConnection);
 

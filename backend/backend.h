@@ -1,7 +1,7 @@
 #pragma once
 
 #include <QGeoPositionInfo>
-#include <QMutex>
+#include <mutex>
 #include <QObject>
 #include <QPair>
 #include <QPointF>
@@ -136,7 +136,7 @@ private:
 
     // Per-source state, written by the NMEA worker and read by the sample
     // cycle: always accessed under m_sourceMutex, values copied in and out.
-    mutable QMutex m_sourceMutex;
+    mutable std::mutex m_sourceMutex;
     double m_pressure[SourceCount];
     AgeTimer m_pressureAge[SourceCount];
 

@@ -5,7 +5,7 @@
 #include "settingsstore.h"
 
 #include <QGeoPositionInfoSource>
-#include <QMutexLocker>
+#include <mutex>
 #include <QtDebug>
 
 namespace {
@@ -18,7 +18,7 @@ void BackEnd::setFix(const QPointF &position, double sog, double cog, int source
 {
     if (source < 0 || source >= SourceCount)
         return;
-    QMutexLocker lock(&m_sourceMutex);
+    std::lock_guard<std::mutex> lock(m_sourceMutex);
     m_fix[source] = true;
     m_position[source] = position;
     m_sog[source] = sog;
@@ -29,14 +29,14 @@ void BackEnd::clearFix(int source)
 {
     if (source < 0 || source >= SourceCount)
         return;
-    QMutexLocker lock(&m_sourceMutex);
+    std::lock_guard<std::mutex> lock(m_sourceMutex);
     m_fix[source] = false;
     m_position[source] = QPointF(0.0, 0.0);
 }
 
 void BackEnd::clearAllFix()
 {
-    QMutexLocker lock(&m_sourceMutex);
+    std::lock_guard<std::mutex> lock(m_sourceMutex);
     for (int i = 0; i < SourceCount; ++i) {
         m_fix[i] = false;
         m_position[i] = QPointF(0.0, 0.0);
@@ -45,7 +45,7 @@ void BackEnd::clearAllFix()
 
 BackEnd::Fix BackEnd::firstFix()
 {
-    QMutexLocker lock(&m_sourceMutex);
+    std::lock_guard<std::mutex> lock(m_sourceMutex);
     for (int i = 0; i < SourceCount; ++i) {
         if (m_fix[i])
             return Fix{true, m_position[i], m_cog[i], m_sog[i]};

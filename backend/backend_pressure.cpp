@@ -9,7 +9,7 @@
 
 #include <QColor>
 #include <QGuiApplication>
-#include <QMutexLocker>
+#include <mutex>
 #include <QPalette>
 #include <QtDebug>
 #include <cmath>
@@ -26,7 +26,7 @@ void BackEnd::setPressure(double pressure, int source)
 {
     if (source < 0 || source >= SourceCount)
         return;
-    QMutexLocker lock(&m_sourceMutex);
+    std::lock_guard<std::mutex> lock(m_sourceMutex);
     m_pressure[source] = pressure;
     if (pressure < 0.0)
         m_pressureAge[source].invalidate();
@@ -42,7 +42,7 @@ bool BackEnd::isFresh(int source) const
 
 double BackEnd::getCurrentPressure()
 {
-    QMutexLocker lock(&m_sourceMutex);
+    std::lock_guard<std::mutex> lock(m_sourceMutex);
     for (int i = 0; i < SourceCount; ++i) {
         if (isFresh(i))
             return m_pressure[i];
@@ -52,7 +52,7 @@ double BackEnd::getCurrentPressure()
 
 double BackEnd::getSerialPressure()
 {
-    QMutexLocker lock(&m_sourceMutex);
+    std::lock_guard<std::mutex> lock(m_sourceMutex);
     return m_pressure[SourceSerial];
 }
 
@@ -60,7 +60,7 @@ QString BackEnd::getPressureSource()
 {
     int current = -1;
     {
-        QMutexLocker lock(&m_sourceMutex);
+        std::lock_guard<std::mutex> lock(m_sourceMutex);
         for (int i = 0; i < SourceCount && current < 0; ++i) {
             if (isFresh(i))
                 current = i;

@@ -1,6 +1,6 @@
 #include "settingsstore.h"
 
-#include <QMutexLocker>
+#include <mutex>
 
 SettingsStore::SettingsStore(const QString &fileName)
     : m_settings(fileName, QSettings::IniFormat)
@@ -21,31 +21,31 @@ QString SettingsStore::storedKey(const QString &key) const
 
 QVariant SettingsStore::value(const QString &key, const QVariant &defaultValue) const
 {
-    QMutexLocker lock(&m_mutex);
+    std::lock_guard<std::mutex> lock(m_mutex);
     return m_settings.value(storedKey(key), defaultValue);
 }
 
 void SettingsStore::setValue(const QString &key, const QVariant &value)
 {
-    QMutexLocker lock(&m_mutex);
+    std::lock_guard<std::mutex> lock(m_mutex);
     m_settings.setValue(storedKey(key), value);
 }
 
 bool SettingsStore::contains(const QString &key) const
 {
-    QMutexLocker lock(&m_mutex);
+    std::lock_guard<std::mutex> lock(m_mutex);
     return m_settings.contains(storedKey(key));
 }
 
 void SettingsStore::remove(const QString &key)
 {
-    QMutexLocker lock(&m_mutex);
+    std::lock_guard<std::mutex> lock(m_mutex);
     m_settings.remove(storedKey(key));
 }
 
 void SettingsStore::sync()
 {
-    QMutexLocker lock(&m_mutex);
+    std::lock_guard<std::mutex> lock(m_mutex);
     m_settings.sync();
 }
 

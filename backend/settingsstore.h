@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QMutex>
+#include <mutex>
 #include <QSettings>
 #include <QString>
 #include <QVariant>
@@ -26,6 +26,7 @@ private:
     // The spelling under which the key is stored, or key itself when absent.
     QString storedKey(const QString &key) const;
 
-    mutable QMutex m_mutex;
+    // std::mutex rather than QMutex: ThreadSanitizer sees through it.
+    mutable std::mutex m_mutex;
     QSettings m_settings;
 };
