@@ -1,3 +1,5 @@
+#include "backend.h"
+#include "datasource.h"
 #include "testsupport.h"
 
 #include <QDir>
@@ -125,6 +127,25 @@ QList<qint64> historyTimes(const QString &table)
     while (query.next())
         times << query.value(0).toLongLong();
     return times;
+}
+
+HistoryFixture::HistoryFixture(qint64 wallSeconds)
+{
+    Clock::reset();
+    Clock::setWallClock(wallSeconds * 1000);
+    writeSettings(quietSettings());
+    m_backend = new BackEnd(nullptr);
+    g_dataSource = new DataSource();
+}
+
+HistoryFixture::~HistoryFixture()
+{
+    delete g_dataSource;
+    g_dataSource = nullptr;
+    // The connection keeps its file name; the next fixture has another folder.
+    QSqlDatabase::removeDatabase(QStringLiteral("DB_BAROGRAPH"));
+    delete m_backend;
+    Clock::reset();
 }
 
 } // namespace TestSupport

@@ -8,6 +8,8 @@
 #include <QVariantMap>
 
 // Helpers shared by the test programs.
+class BackEnd;
+
 namespace TestSupport {
 
 // A fresh temporary directory made the working directory for the object's
@@ -56,5 +58,19 @@ void insertHistoryRow(const QString &table, qint64 time, double pressure, double
                       double offset = 0.0);
 int historyRowCount(const QString &table); // -1 when the table cannot be read
 QList<qint64> historyTimes(const QString &table); // oldest first
+
+// A quiet BackEnd and a DataSource (g_dataSource) on a fresh database in a
+// temporary working directory, with the wall clock frozen at wallSeconds.
+class HistoryFixture
+{
+public:
+    explicit HistoryFixture(qint64 wallSeconds);
+    ~HistoryFixture();
+    BackEnd *backend() const { return m_backend; }
+
+private:
+    TempWorkDir m_dir;
+    BackEnd *m_backend = nullptr;
+};
 
 } // namespace TestSupport

@@ -36,29 +36,21 @@ class TestRecording : public QObject
 {
     Q_OBJECT
 
-    TempWorkDir *m_dir = nullptr;
+    HistoryFixture *m_fixture = nullptr;
     BackEnd *m_backend = nullptr;
 
 private slots:
     void init()
     {
-        Clock::reset();
-        setNow(T0);
-        m_dir = new TempWorkDir;
-        writeSettings(quietSettings());
-        m_backend = new BackEnd(nullptr);
-        g_dataSource = new DataSource();
+        m_fixture = new HistoryFixture(T0);
+        m_backend = m_fixture->backend();
         m_backend->setPressure(1013.25, SourceTcp);
     }
 
     void cleanup()
     {
-        delete g_dataSource;
-        g_dataSource = nullptr;
-        QSqlDatabase::removeDatabase(QStringLiteral("DB_BAROGRAPH"));
-        delete m_backend;
-        delete m_dir;
-        Clock::reset();
+        delete m_fixture;
+        m_fixture = nullptr;
     }
 
     void tablesDueAtTick_data()

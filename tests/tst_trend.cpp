@@ -17,7 +17,7 @@ class TestTrend : public QObject
 {
     Q_OBJECT
 
-    TempWorkDir *m_dir = nullptr;
+    HistoryFixture *m_fixture = nullptr;
     BackEnd *m_backend = nullptr;
 
     // One sample at T0 with the given current pressure: writes BARO30M,
@@ -31,22 +31,14 @@ class TestTrend : public QObject
 private slots:
     void init()
     {
-        Clock::reset();
-        Clock::setWallClock(T0 * 1000);
-        m_dir = new TempWorkDir;
-        writeSettings(quietSettings());
-        m_backend = new BackEnd(nullptr);
-        g_dataSource = new DataSource();
+        m_fixture = new HistoryFixture(T0);
+        m_backend = m_fixture->backend();
     }
 
     void cleanup()
     {
-        delete g_dataSource;
-        g_dataSource = nullptr;
-        QSqlDatabase::removeDatabase(QStringLiteral("DB_BAROGRAPH"));
-        delete m_backend;
-        delete m_dir;
-        Clock::reset();
+        delete m_fixture;
+        m_fixture = nullptr;
     }
 
     void nothingBeforeTheFirstSample()
