@@ -56,3 +56,10 @@ void NmeaSource::withdrawPressure()
     if (g_backEnd)
         g_backEnd->setPressure(NO_PRESSURE, sourceId);
 }
+
+void NmeaSource::disconnectAndWait(QAbstractSocket *socket)
+{
+    socket->disconnectFromHost();
+    if (socket->state() != QAbstractSocket::UnconnectedState)
+        socket->waitForDisconnected(Clock::interval(5000));
+}

@@ -38,9 +38,7 @@ void NmeaSourceTcp::stopReceiving()
     timer->stop();
     if (socket) {
         detachSocket();
-        socket->disconnectFromHost();
-        if (socket->state() != QAbstractSocket::UnconnectedState)
-            socket->waitForDisconnected(Clock::interval(WaitMs));
+        disconnectAndWait(socket);
         socket->deleteLater();
         socket = nullptr;
     }
@@ -108,9 +106,7 @@ void NmeaSourceTcp::slot_tcpError(QAbstractSocket::SocketError)
         return;
     qWarning() << "tcp socket error" << socket->errorString();
     detachSocket();
-    socket->disconnectFromHost();
-    if (socket->state() != QAbstractSocket::UnconnectedState)
-        socket->waitForDisconnected(Clock::interval(WaitMs));
+    disconnectAndWait(socket);
     loseLink(ReconnectMs);
 }
 

@@ -7,10 +7,6 @@
 #include <QUdpSocket>
 #include <QtDebug>
 
-namespace {
-constexpr int WaitMs = 5000;
-}
-
 NmeaSourceUdp::NmeaSourceUdp(NmeaReceiver *parent, const QString &address, int port)
     : NmeaSource(parent, 3)
     , port(port)
@@ -32,9 +28,7 @@ void NmeaSourceUdp::stopReceiving()
 {
     if (socket) {
         detachSocket();
-        socket->disconnectFromHost();
-        if (socket->state() != QAbstractSocket::UnconnectedState)
-            socket->waitForDisconnected(Clock::interval(WaitMs));
+        disconnectAndWait(socket);
         socket->deleteLater();
         socket = nullptr;
     }
@@ -106,9 +100,7 @@ void NmeaSourceUdp::slot_udpError(QAbstractSocket::SocketError)
         return;
     qWarning() << "udp socket error" << socket->errorString();
     detachSocket();
-    socket->disconnectFromHost();
-    if (socket->state() != QAbstractSocket::UnconnectedState)
-        socket->waitForDisconnected(Clock::interval(WaitMs));
+    disconnectAndWait(socket);
     loseLink();
 }
 
