@@ -1,5 +1,6 @@
 import QtQuick 2.15
 import QtQuick.Window 2.15
+import "."
 
 // The maker's banner heading the screens; its two zones open the maker's
 // pages in the system's browser.
@@ -12,7 +13,7 @@ Item {
     readonly property bool zonesEnabled: Qt.platform.os !== "android" && Qt.platform.os !== "ios"
 
     implicitWidth: Window.width
-    implicitHeight: Window.width * 218 / 1800
+    implicitHeight: Style.bannerHeight(Window.width)
     clip: true
 
     Image {

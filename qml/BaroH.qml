@@ -4,6 +4,7 @@ import QtQuick.Controls.Material 2.15
 import QtQuick.Layouts 1.15
 import QtQuick.Window 2.15
 import QtCharts 2.3
+import "."
 
 // The main screen: time, position, pressure with its trend arrow, the nine
 // spans and the chart of the chosen span with zoom, pan and read-out.
@@ -20,12 +21,6 @@ Item {
     // How long a read-out stays on the chart, in ms.
     property int readOutInterval: 6000
 
-    readonly property color lineColor: "#E63219"
-    readonly property real lineWidth: 2
-    readonly property bool dark: Material.theme === Material.Dark
-    readonly property color accentColor: dark ? "yellow" : "blue"
-    readonly property color titleColor: dark ? "white" : "black"
-    readonly property real basePixel: Qt.platform.os === "windows" ? 20 : defaultFont.pixelSize
     // The last series, which draws the read-out cross-hair.
     property var crossHair: null
 
@@ -46,14 +41,8 @@ Item {
     function swipeIndexChanged(index) {
     }
 
-    QtObject {
-        id: defaultFont
-        readonly property real pixelSize: Qt.application.font.pixelSize > 0
-                                          ? Qt.application.font.pixelSize
-                                          : Math.round(Qt.application.font.pointSize * 4 / 3)
-    }
     TextMetrics { id: fiftyX; text: "X".repeat(50) }
-    TextMetrics { id: pressureMetrics; font.pixelSize: page.basePixel; font.bold: true; text: pressureText.text }
+    TextMetrics { id: pressureMetrics; font.pixelSize: Style.basePixel; font.bold: true; text: pressureText.text }
     TextMetrics { id: wwww; font.bold: true; text: "WWWW" }
 
     ColumnLayout {
@@ -61,7 +50,7 @@ Item {
         spacing: 0
 
         Banner {
-            Layout.preferredHeight: Window.width * 218 / 1800
+            Layout.preferredHeight: Style.bannerHeight(Window.width)
         }
 
         Text {
@@ -69,9 +58,9 @@ Item {
             objectName: "dateText"
             Layout.fillWidth: true
             Layout.topMargin: 20
-            color: page.lineColor
+            color: Style.lineColor
             horizontalAlignment: Text.AlignHCenter
-            font.pixelSize: page.basePixel
+            font.pixelSize: Style.basePixel
             fontSizeMode: Text.HorizontalFit
             minimumPixelSize: 6
         }
@@ -82,16 +71,16 @@ Item {
             Layout.fillWidth: true
             visible: false
             font.bold: true
-            color: page.accentColor
+            color: Style.accent
             horizontalAlignment: Text.AlignHCenter
-            font.pixelSize: Math.max(1, page.basePixel * page.width * 0.6 / Math.max(1, fiftyX.advanceWidth))
+            font.pixelSize: Math.max(1, Style.basePixel * page.width * 0.6 / Math.max(1, fiftyX.advanceWidth))
         }
 
         LevelLabel {
             id: levelLabel
             objectName: "levelLabel"
             Layout.fillWidth: true
-            font.pixelSize: page.basePixel * 1.1
+            font.pixelSize: Style.basePixel * 1.1
         }
 
         Row {
@@ -104,8 +93,8 @@ Item {
                 objectName: "pressureText"
                 text: "1020 hPa"
                 font.bold: true
-                color: page.lineColor
-                font.pixelSize: Math.max(1, page.basePixel * page.width * (page.width < page.height ? 0.6 : 0.3)
+                color: Style.lineColor
+                font.pixelSize: Math.max(1, Style.basePixel * page.width * (page.width < page.height ? 0.6 : 0.3)
                                          / Math.max(1, pressureMetrics.advanceWidth))
             }
             TrendImage {
@@ -263,25 +252,28 @@ Item {
     // the window's theme or width is applied again after it.
     readonly property bool narrow: width < 350
     readonly property bool wide: width > 350
-    onDarkChanged: applyChartTheme()
+    Connections {
+        target: Style
+        function onDarkChanged() { page.applyChartTheme() }
+    }
     onNarrowChanged: applyAxisFonts()
     onWideChanged: applyAxisFonts()
 
     function applyChartTheme() {
-        chart.theme = dark ? ChartView.ChartThemeDark : ChartView.ChartThemeLight
+        chart.theme = Style.dark ? ChartView.ChartThemeDark : ChartView.ChartThemeLight
         chart.backgroundColor = Material.background
-        chart.titleColor = titleColor
+        chart.titleColor = Style.titleColor
         applyAxisFonts()
         var font = axisX.labelsFont
         font.bold = true
         chart.titleFont = font
         for (var n = 0; n < dataSeriesCount(); n++) {
-            chart.series(n).color = lineColor
-            chart.series(n).width = lineWidth
+            chart.series(n).color = Style.lineColor
+            chart.series(n).width = Style.lineWidth
         }
         if (crossHair) {
-            crossHair.color = titleColor
-            crossHair.width = lineWidth * 0.9
+            crossHair.color = Style.titleColor
+            crossHair.width = Style.lineWidth * 0.9
         }
     }
 
@@ -309,8 +301,8 @@ Item {
                                                                      : ChartView.SeriesTypeSpline
         var series = chart.createSeries(type, "pressure" + chart.count, axisX)
         series.axisYRight = axisY
-        series.color = lineColor
-        series.width = lineWidth
+        series.color = Style.lineColor
+        series.width = Style.lineWidth
         series.useOpenGL = false
     }
 
@@ -320,8 +312,8 @@ Item {
         series.pointsVisible = true
         series.visible = false
         series.style = Qt.DotLine
-        series.color = titleColor
-        series.width = lineWidth * 0.9
+        series.color = Style.titleColor
+        series.width = Style.lineWidth * 0.9
         series.useOpenGL = false
         crossHair = series
     }
@@ -333,7 +325,7 @@ Item {
     }
 
     function setTitleStyle() {
-        chart.titleColor = titleColor
+        chart.titleColor = Style.titleColor
         var font = chart.titleFont
         font.pixelSize = levelLabel.font.pixelSize
         font.bold = true
@@ -395,7 +387,7 @@ Item {
         crossHair.append(point.x, axisY.min)
         crossHair.append(point.x, point.y)
         crossHair.append(axisX.max, point.y)
-        crossHair.color = titleColor
+        crossHair.color = Style.titleColor
         crossHair.visible = true
         if (!recreation) {
             readOutTimer.interval = readOutInterval
@@ -405,7 +397,7 @@ Item {
 
     function showSample(date, position, cogsog, pressure) {
         if (dataSeriesCount() > 0)
-            chart.series(0).color = lineColor
+            chart.series(0).color = Style.lineColor
         dateText.text = date
         if (position === "No Position") {
             positionText.visible = false

@@ -3,6 +3,7 @@ import QtQuick.Controls 2.15
 import QtQuick.Controls.Material 2.15
 import QtQuick.Layouts 1.15
 import QtQuick.Window 2.15
+import "."
 
 // The large-digits page: the live values without chart, readable from
 // across the cabin.
@@ -10,18 +11,12 @@ Item {
     id: page
     objectName: "baroV"
 
-    readonly property color lineColor: "#E63219"
-    readonly property bool dark: Material.theme === Material.Dark
-    readonly property real basePixel: Qt.platform.os === "windows" ? 20
-                                      : (Qt.application.font.pixelSize > 0 ? Qt.application.font.pixelSize
-                                                                           : Math.round(Qt.application.font.pointSize * 4 / 3))
-
     ColumnLayout {
         anchors.fill: parent
         spacing: 0
 
         Banner {
-            Layout.preferredHeight: Window.width * 218 / 1800
+            Layout.preferredHeight: Style.bannerHeight(Window.width)
         }
 
         Item { Layout.fillHeight: true }
@@ -30,9 +25,9 @@ Item {
             id: dateText
             objectName: "dateText"
             Layout.fillWidth: true
-            color: page.lineColor
+            color: Style.lineColor
             horizontalAlignment: Text.AlignHCenter
-            font.pixelSize: page.basePixel * 1.5
+            font.pixelSize: Style.basePixel * 1.5
             fontSizeMode: Text.HorizontalFit
             minimumPixelSize: 6
         }
@@ -43,9 +38,9 @@ Item {
             Layout.fillWidth: true
             visible: false
             font.bold: true
-            color: page.dark ? "yellow" : "blue"
+            color: Style.accent
             horizontalAlignment: Text.AlignHCenter
-            font.pixelSize: page.basePixel * 2
+            font.pixelSize: Style.basePixel * 2
             fontSizeMode: Text.HorizontalFit
             minimumPixelSize: 6
         }
@@ -54,7 +49,7 @@ Item {
             id: levelLabel
             objectName: "levelLabel"
             Layout.fillWidth: true
-            font.pixelSize: page.basePixel * 1.5
+            font.pixelSize: Style.basePixel * 1.5
         }
 
         RowLayout {
@@ -71,7 +66,7 @@ Item {
                 Layout.preferredHeight: contentHeight
                 text: "1020 hPa"
                 font.bold: true
-                color: page.lineColor
+                color: Style.lineColor
                 font.pixelSize: 1000
                 fontSizeMode: Text.HorizontalFit
                 minimumPixelSize: 6

@@ -1,5 +1,6 @@
 import QtQuick 2.15
 import QtQuick.Controls 2.15
+import "."
 
 // Says at which level the pressure is given; hovering it tells where the
 // pressure comes from, asked afresh each time the tip opens.
@@ -8,7 +9,7 @@ Text {
 
     text: qsTr("Sea Level Pressure (QNH)")
     font.bold: true
-    color: "#E63219"
+    color: Style.lineColor
     horizontalAlignment: Text.AlignHCenter
     fontSizeMode: Text.HorizontalFit
     minimumPixelSize: 6

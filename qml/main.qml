@@ -3,6 +3,7 @@ import QtQuick.Controls 2.15
 import QtQuick.Controls.Material 2.15
 import QtQuick.Window 2.15
 import backend 1.0
+import "."
 
 ApplicationWindow {
     id: window
@@ -20,6 +21,8 @@ ApplicationWindow {
     function setDark(dark) {
         Material.theme = dark ? Material.Dark : Material.Light
         Material.accent = dark ? "yellow" : "blue"
+        // After the window's theme, so the chart takes the new background.
+        Style.dark = dark
     }
 
     // 70 % of the screen, centred, unless a geometry was stored. A size that
@@ -45,10 +48,6 @@ ApplicationWindow {
         screenHost.setSource("qrc:/settings.qml", { "loader": screenHost })
     }
 
-    function tabIcon(lightName, darkName) {
-        return "qrc:/Images/" + (Material.theme === Material.Dark ? darkName : lightName)
-    }
-
     Loader {
         id: screenHost
         objectName: "screenHost"
@@ -66,43 +65,35 @@ ApplicationWindow {
         background: Item {}
 
         Row {
-            ToolButton {
+            TabIconButton {
                 id: graphTab
                 objectName: "tabBarograph"
-                checkable: false
-                display: AbstractButton.IconOnly
-                icon.color: "transparent"
-                icon.source: tabIcon("tab_graph_blue~universal.png", "tab_graph_yellow~universal.png")
+                lightIcon: "tab_graph_blue~universal.png"
+                darkIcon: "tab_graph_yellow~universal.png"
                 onClicked: screenHost.source = "qrc:/BaroSwipe.qml"
             }
-            ToolButton {
+            TabIconButton {
                 objectName: "tabData"
                 width: graphTab.width
                 height: graphTab.height
-                checkable: false
-                display: AbstractButton.IconOnly
-                icon.color: "transparent"
-                icon.source: tabIcon("Data_blue~universal.png", "Data_yellow~universal.png")
+                lightIcon: "Data_blue~universal.png"
+                darkIcon: "Data_yellow~universal.png"
                 onClicked: screenHost.source = "qrc:/FilesSwipe.qml"
             }
-            ToolButton {
+            TabIconButton {
                 objectName: "tabSettings"
                 width: graphTab.width
                 height: graphTab.height
-                checkable: false
-                display: AbstractButton.IconOnly
-                icon.color: "transparent"
-                icon.source: tabIcon("settings_tab~universal.png", "settings_tab_yellow~universal.png")
+                lightIcon: "settings_tab~universal.png"
+                darkIcon: "settings_tab_yellow~universal.png"
                 onClicked: loadSettings()
             }
-            ToolButton {
+            TabIconButton {
                 objectName: "tabHelp"
                 width: graphTab.width
                 height: graphTab.height
-                checkable: false
-                display: AbstractButton.IconOnly
-                icon.color: "transparent"
-                icon.source: tabIcon("help_tab~universal.png", "help_tab_yellow~universal.png")
+                lightIcon: "help_tab~universal.png"
+                darkIcon: "help_tab_yellow~universal.png"
                 // iOS shows "qrc:/Help_webview.qml" here instead.
                 onClicked: screenHost.source = "qrc:/Help_textview.qml"
             }

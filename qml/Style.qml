@@ -1,0 +1,22 @@
+pragma Singleton
+import QtQuick 2.15
+
+// The look every screen shares: the accent and pressure colours, the base
+// text size and the banner's proportions. The window sets `dark` by the
+// theme rule, so the screens never ask the style attached to their items.
+QtObject {
+    property bool dark: false
+
+    readonly property color accent: dark ? "yellow" : "blue"
+    readonly property color titleColor: dark ? "white" : "black"
+    // Pressure texts, the date and every data series of the chart.
+    readonly property color lineColor: "#E63219"
+    readonly property real lineWidth: 2
+    readonly property int labelPixelSize: 15
+    readonly property real basePixel: Qt.platform.os === "windows" ? 20
+                                      : (Qt.application.font.pixelSize > 0 ? Qt.application.font.pixelSize
+                                                                           : Math.round(Qt.application.font.pointSize * 4 / 3))
+
+    // The banner is 1800 x 218 and spans the window.
+    function bannerHeight(windowWidth) { return windowWidth * 218 / 1800 }
+}
