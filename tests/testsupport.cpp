@@ -2,11 +2,20 @@
 #include "datasource.h"
 #include "testsupport.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QMutexLocker>
 #include <QSettings>
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <QProcess>
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 namespace TestSupport {
 
@@ -146,6 +155,74 @@ HistoryFixture::~HistoryFixture()
     QSqlDatabase::removeDatabase(QStringLiteral("DB_BAROGRAPH"));
     delete m_backend;
     Clock::reset();
+}
+
+namespace {
+// A non-blocking TCP connection to 127.0.0.1:port; true when it completed
+// within waitMs.
+bool connectLoopback(quint16 port, int waitMs, QList<int> &sockets)
+{
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
+    sockets << fd;
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(port);
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    if (::connect(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0)
+        return true;
+    pollfd p{fd, POLLOUT, 0};
+    return ::poll(&p, 1, waitMs) == 1;
+}
+} // namespace
+
+StalledListener::StalledListener()
+{
+    const int listener = ::socket(AF_INET, SOCK_STREAM, 0);
+    m_sockets << listener;
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof address;
+    if (::bind(listener, reinterpret_cast<sockaddr *>(&address), size) != 0 || ::listen(listener, 0) != 0
+        || ::getsockname(listener, reinterpret_cast<sockaddr *>(&address), &size) != 0)
+        return;
+    m_port = ntohs(address.sin_port);
+    // A backlog of 0 holds one connection; fill it until one attempt hangs.
+    for (int i = 0; i < 8 && !m_stalled; ++i)
+        m_stalled = !connectLoopback(m_port, 300, m_sockets);
+}
+
+StalledListener::~StalledListener()
+{
+    for (int fd : qAsConst(m_sockets))
+        ::close(fd);
+}
+
+bool insideOwnNetworkNamespace()
+{
+    return qEnvironmentVariableIsSet("QUILLMERE_OWN_NETNS");
+}
+
+int runInOwnNetworkNamespace(const QString &functionAndRow, QString *why)
+{
+    const QString setUp = QStringLiteral("ip link set lo up && ip route add 224.0.0.0/4 dev lo");
+    QProcess probe;
+    probe.start(QStringLiteral("unshare"), {"--net", "--map-root-user", "sh", "-c", setUp});
+    if (!probe.waitForFinished(10000) || probe.exitStatus() != QProcess::NormalExit || probe.exitCode() != 0) {
+        *why = QStringLiteral("no network namespace here (unshare --net and ip): ")
+            + QString::fromLocal8Bit(probe.readAllStandardError() + probe.errorString().toLocal8Bit());
+        return -1;
+    }
+    QProcess child;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QUILLMERE_OWN_NETNS"), QStringLiteral("1"));
+    child.setProcessEnvironment(env);
+    child.setProcessChannelMode(QProcess::ForwardedChannels);
+    child.start(QStringLiteral("unshare"), {"--net", "--map-root-user", "sh", "-c", setUp + " && exec \"$0\" \"$1\"",
+                                           QCoreApplication::applicationFilePath(), functionAndRow});
+    if (!child.waitForFinished(60000))
+        return -2;
+    return child.exitStatus() == QProcess::NormalExit ? child.exitCode() : -2;
 }
 
 } // namespace TestSupport

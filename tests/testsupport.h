@@ -73,4 +73,30 @@ private:
     BackEnd *m_backend = nullptr;
 };
 
+// A listening socket on 127.0.0.1 whose accept queue is full and never
+// drained: a further connection attempt to port() gets no answer (Linux drops
+// its SYN) and hangs until the caller gives up, without leaving loopback.
+class StalledListener
+{
+public:
+    StalledListener();
+    ~StalledListener();
+    quint16 port() const { return m_port; }
+    // A probe connection really hung, as the ones after it will.
+    bool isStalled() const { return m_stalled; }
+
+private:
+    QList<int> m_sockets; // the listener first, then the connections that fill it
+    quint16 m_port = 0;
+    bool m_stalled = false;
+};
+
+// Multicast and unreachable hosts are only tried inside a network namespace
+// that the test makes itself: lo up, 224.0.0.0/4 routed to lo.
+bool insideOwnNetworkNamespace();
+// Runs this test program again in such a namespace, restricted to
+// "function:row"; returns its exit status, or -1 with the reason in why when
+// no namespace can be made here.
+int runInOwnNetworkNamespace(const QString &functionAndRow, QString *why);
+
 } // namespace TestSupport

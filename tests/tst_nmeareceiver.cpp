@@ -212,11 +212,13 @@ void TestNmeaReceiver::relaysPressureOnly()
 
 void TestNmeaReceiver::shutdownDuringConnectionAttempt()
 {
-    // A black-hole address keeps the worker blocked in its connection wait;
-    // the back end must still stop and join it.
+    // A listener whose accept queue is full keeps the worker blocked in its
+    // connection wait, on loopback; the back end must still stop and join it.
+    TestSupport::StalledListener listener;
+    QVERIFY2(listener.isStalled(), "a connection to the full listener was answered");
     Clock::setIntervalScale(0.1); // a 500 ms wait
     TestSupport::MessageLog log;
-    startBackEnd({{"SettingUseTcp", 1}, {"SettingTcpIpAddress", "10.255.255.1"}, {"SettingTcpIpPort", 9}});
+    startBackEnd({{"SettingUseTcp", 1}, {"SettingTcpIpAddress", "127.0.0.1"}, {"SettingTcpIpPort", listener.port()}});
     QTRY_VERIFY(log.contains(QStringLiteral("trying to connect to tcp")));
     delete m_backEnd;
     m_backEnd = nullptr;
@@ -224,6 +226,7 @@ void TestNmeaReceiver::shutdownDuringConnectionAttempt()
     const QStringList lines = log.lines();
     const int sourceGone = lines.indexOf(QRegularExpression(QStringLiteral(".*nmea source deleted: 2.*")));
     const int backEndGone = lines.indexOf(QRegularExpression(QStringLiteral(".*backend deleted.*")));
+    QVERIFY(!log.contains(QStringLiteral("tcp source activated")));
     QVERIFY(sourceGone >= 0);
     QVERIFY(backEndGone > sourceGone);
 }

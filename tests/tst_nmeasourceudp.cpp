@@ -1,12 +1,15 @@
 // The UDP source on loopback: terminators, sentences across datagrams, the
-// bind rules for "0.0.0.0", "any", a multicast group and a unicast address,
-// and a port held by a program that does not share it.
+// bind rules for "0.0.0.0", "any", a multicast group (inside a network
+// namespace of the test's own) and a unicast address, and a port held by a
+// program that does not share it. Also the guard that keeps every address in
+// the tests, tools, benchmarks and scripts on loopback.
 #include "backend.h"
 #include "clock.h"
 #include "nmeareceiver.h"
 #include "nmeasourceudp.h"
 #include "testsupport.h"
 
+#include <QDirIterator>
 #include <QUdpSocket>
 #include <QtTest>
 
@@ -22,6 +25,7 @@ private slots:
     void bindRules_data();
     void bindRules();
     void portTakenByNonSharingSocket();
+    void addressesStayOnLoopback();
 
 private:
     quint16 freePort();
@@ -98,7 +102,8 @@ void TestNmeaSourceUdp::bindRules_data()
     QTest::addColumn<QString>("absent");
     QTest::newRow("all ipv4") << "0.0.0.0" << "empty datagram data received" << "multicast";
     QTest::newRow("any") << "ANY" << "udp source activated" << "multicast";
-    QTest::newRow("multicast") << "239.255.0.77" << "multicast group" << "";
+    // Joined only inside the test's own network namespace, never on this machine's interfaces.
+    QTest::newRow("multicast") << "239.255.0.77" << "joined to multicast group ok!" << "unable to join";
     QTest::newRow("unicast") << "127.0.0.1" << "unable to join multicast group" << "joined to multicast group ok!";
 }
 
@@ -107,15 +112,24 @@ void TestNmeaSourceUdp::bindRules()
     QFETCH(QString, address);
     QFETCH(QString, expected);
     QFETCH(QString, absent);
+    const bool multicast = QHostAddress(address).isMulticast();
+    if (multicast && !TestSupport::insideOwnNetworkNamespace()) {
+        QString why;
+        const int status = TestSupport::runInOwnNetworkNamespace(QStringLiteral("bindRules:multicast"), &why);
+        if (status == -1)
+            QSKIP(qPrintable(why));
+        QCOMPARE(status, 0);
+        return;
+    }
     TestSupport::MessageLog log;
     const quint16 port = freePort();
     NmeaSourceUdp *source = startSource(address, port);
     QVERIFY(source->isBound());
     QVERIFY(log.contains(expected));
-    if (!absent.isEmpty())
-        QVERIFY(!log.contains(absent));
+    QVERIFY(!log.contains(absent));
     QUdpSocket sender;
-    sender.writeDatagram("$IIXDR,P,1.00900,B,Barometer\r\n", QHostAddress::LocalHost, port);
+    // To the group itself: the datagram must come back through the membership.
+    sender.writeDatagram("$IIXDR,P,1.00900,B,Barometer\r\n", multicast ? QHostAddress(address) : QHostAddress(QHostAddress::LocalHost), port);
     QTRY_VERIFY(qFuzzyCompare(m_backEnd->getCurrentPressure(), double(1009.0)));
 }
 
@@ -130,6 +144,37 @@ void TestNmeaSourceUdp::portTakenByNonSharingSocket()
     QTest::qWait(300); // a first opening is not retried
     QVERIFY(!log.contains(QStringLiteral("trying to reconnect to udp")));
     QCOMPARE(m_backEnd->getCurrentPressure(), NO_PRESSURE);
+}
+
+// Every IPv4 literal in the tests, tools, benchmarks and scripts is loopback
+// or the wildcard, unless it is listed here with its reason.
+void TestNmeaSourceUdp::addressesStayOnLoopback()
+{
+    const QMap<QString, QString> allowed{
+        {QStringLiteral("239.255.0.77"), QStringLiteral("multicast group, joined only in the test's own network namespace")},
+        {QStringLiteral("224.0.0.0"), QStringLiteral("multicast route on lo, added only in the test's own network namespace")}};
+    const QRegularExpression literal(QStringLiteral("(?<![\\d.])(\\d{1,3})\\.\\d{1,3}\\.\\d{1,3}\\.\\d{1,3}(?![\\d.])"));
+    QStringList found;
+    int files = 0;
+    for (const char *folder : {"tests", "tools", "bench", "scripts"}) {
+        QDirIterator it(QStringLiteral(QUILLMERE_SOURCE_DIR "/") + QLatin1String(folder), QDir::Files,
+                        QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            QFile file(it.next());
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            const QByteArray bytes = file.readAll();
+            ++files;
+            auto matches = literal.globalMatch(QString::fromLatin1(bytes));
+            while (matches.hasNext()) {
+                const QRegularExpressionMatch m = matches.next();
+                const QString address = m.captured(0);
+                if (m.captured(1).toInt() != 127 && address != QLatin1String("0.0.0.0") && !allowed.contains(address))
+                    found << it.filePath() + QLatin1String(": ") + address;
+            }
+        }
+    }
+    QVERIFY(files > 50);
+    QCOMPARE(found, QStringList());
 }
 
 QTEST_GUILESS_MAIN(TestNmeaSourceUdp)
