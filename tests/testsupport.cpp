@@ -3,10 +3,13 @@
 #include "testsupport.h"
 
 #include <QDir>
+#include <QFile>
 #include <QMutexLocker>
+#include <QProcess>
 #include <QSettings>
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <QTest>
 
 namespace TestSupport {
 
@@ -146,6 +149,50 @@ HistoryFixture::~HistoryFixture()
     QSqlDatabase::removeDatabase(QStringLiteral("DB_BAROGRAPH"));
     delete m_backend;
     Clock::reset();
+}
+
+void addCasesFromTsv(const QString &topic)
+{
+    QFile file(QStringLiteral(QUILLMERE_SOURCE_DIR "/tests/data/%1.tsv").arg(topic));
+    QVERIFY2(file.open(QIODevice::ReadOnly | QIODevice::Text), qPrintable(file.fileName()));
+    QStringList header;
+    int lineNumber = 0;
+    while (!file.atEnd()) {
+        const QString line = QString::fromUtf8(file.readLine()).remove(QLatin1Char('\n'));
+        ++lineNumber;
+        if (line.trimmed().isEmpty() || line.startsWith(QLatin1Char('#')))
+            continue;
+        const QStringList fields = line.split(QLatin1Char('\t'));
+        if (header.isEmpty()) {
+            header = fields;
+            // QTest keeps the column names by pointer: they must outlive the test.
+            static QList<QByteArray> names;
+            for (const QString &column : header.mid(1)) {
+                names << column.toUtf8();
+                QTest::addColumn<QString>(names.last().constData());
+            }
+            continue;
+        }
+        QVERIFY2(fields.size() == header.size(), qPrintable(QStringLiteral("line %1: %2 fields").arg(lineNumber).arg(fields.size())));
+        QTestData &row = QTest::newRow(qPrintable(QStringLiteral("line %1: %2").arg(lineNumber).arg(fields.first())));
+        for (const QString &field : fields.mid(1))
+            row << field;
+    }
+}
+
+QString startSimulator(QProcess &process, const QStringList &arguments, const QString &prefix)
+{
+    process.start(QStringLiteral(QUILLMERE_BIN_DIR "/tools/nmeasim/nmeasim"), arguments);
+    if (!process.waitForStarted(5000))
+        return QString();
+    while (process.canReadLine() || process.waitForReadyRead(5000)) {
+        while (process.canReadLine()) {
+            const QString line = QString::fromLocal8Bit(process.readLine()).trimmed();
+            if (line.startsWith(prefix))
+                return line.mid(prefix.size());
+        }
+    }
+    return QString();
 }
 
 } // namespace TestSupport

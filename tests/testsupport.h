@@ -9,6 +9,7 @@
 
 // Helpers shared by the test programs.
 class BackEnd;
+class QProcess;
 
 namespace TestSupport {
 
@@ -72,5 +73,16 @@ private:
     TempWorkDir m_dir;
     BackEnd *m_backend = nullptr;
 };
+
+// The cases of tests/data/<topic>.tsv as the rows of the current _data()
+// function: the header names the columns (all QString), the first column
+// names the case, each row is named "line N: <name>"; lines starting with #
+// are comments.
+void addCasesFromTsv(const QString &topic);
+
+// Starts tools/nmeasim with the arguments and returns the rest of the first
+// line it prints that begins with `prefix` ("pty: " gives the terminal's
+// path); empty when it did not start or printed no such line.
+QString startSimulator(QProcess &process, const QStringList &arguments, const QString &prefix);
 
 } // namespace TestSupport
