@@ -74,15 +74,10 @@ private:
     BackEnd *m_backend = nullptr;
 };
 
-// The cases of tests/data/<topic>.tsv as the rows of the current _data()
-// function: the header names the columns (all QString), the first column
-// names the case, each row is named "line N: <name>"; lines starting with #
-// are comments.
+// tests/data/<topic>.tsv as QString columns, a row named "line N: <first field>".
 void addCasesFromTsv(const QString &topic);
 
-// Starts tools/nmeasim with the arguments and returns the rest of the first
-// line it prints that begins with `prefix` ("pty: " gives the terminal's
-// path); empty when it did not start or printed no such line.
+// Starts tools/nmeasim; returns what follows `prefix` on its first line so begun.
 QString startSimulator(QProcess &process, const QStringList &arguments, const QString &prefix);
 
 } // namespace TestSupport
