@@ -52,9 +52,8 @@ private slots:
             QVERIFY(html.count("<img ") >= (n == 1 ? 6 : 1));
             for (auto it = QRegularExpression("<img [^>]*src=\"([^\"]+)\"").globalMatch(html); it.hasNext();)
                 QVERIFY(!QImage(':' + it.next().captured(1)).isNull());
-            QVERIFY2(!m_log.lines().join('\n').contains(".png"), qPrintable(m_log.lines().join('\n')));
+            QCOMPARE(ScreenHarness::qmlProblems(m_log), QStringList()); // a missing image names itself there
         }
-        QCOMPARE(ScreenHarness::qmlProblems(m_log), QStringList());
     }
 
 private:
