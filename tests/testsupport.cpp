@@ -4,7 +4,9 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QMutexLocker>
+#include <QProcess>
 #include <QSettings>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -16,6 +18,7 @@
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
+#include <QTest>
 
 namespace TestSupport {
 
@@ -223,6 +226,38 @@ int runInOwnNetworkNamespace(const QString &functionAndRow, QString *why)
     if (!child.waitForFinished(60000))
         return -2;
     return child.exitStatus() == QProcess::NormalExit ? child.exitCode() : -2;
+}
+
+void addCasesFromTsv(const QString &topic)
+{
+    QFile file(QStringLiteral(QUILLMERE_SOURCE_DIR "/tests/data/%1.tsv").arg(topic));
+    QVERIFY2(file.open(QIODevice::ReadOnly | QIODevice::Text), qPrintable(file.fileName()));
+    static QList<QByteArray> columns; // QTest keeps the names by pointer
+    const int firstColumn = columns.size();
+    for (int number = 1; !file.atEnd(); ++number) {
+        const QStringList fields = QString::fromUtf8(file.readLine()).remove(QLatin1Char('\n')).split(QLatin1Char('\t'));
+        if (fields.first().startsWith(QLatin1Char('#')) || fields.join(QString()).trimmed().isEmpty())
+            continue;
+        if (columns.size() == firstColumn) {
+            for (const QString &column : fields.mid(1))
+                QTest::addColumn<QString>((columns << column.toUtf8()).last().constData());
+            continue;
+        }
+        QTestData &row = QTest::newRow(qPrintable(QStringLiteral("line %1: %2").arg(number).arg(fields.first())));
+        for (const QString &field : fields.mid(1))
+            row << field;
+    }
+}
+
+QString startSimulator(QProcess &process, const QStringList &arguments, const QString &prefix)
+{
+    process.start(QStringLiteral(QUILLMERE_BIN_DIR "/tools/nmeasim/nmeasim"), arguments);
+    while (process.waitForStarted(5000) && (process.canReadLine() || process.waitForReadyRead(5000))) {
+        const QString line = QString::fromLocal8Bit(process.readLine()).trimmed();
+        if (line.startsWith(prefix))
+            return line.mid(prefix.size());
+    }
+    return QString();
 }
 
 } // namespace TestSupport

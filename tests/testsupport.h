@@ -9,6 +9,7 @@
 
 // Helpers shared by the test programs.
 class BackEnd;
+class QProcess;
 
 namespace TestSupport {
 
@@ -98,5 +99,11 @@ bool insideOwnNetworkNamespace();
 // "function:row"; returns its exit status, or -1 with the reason in why when
 // no namespace can be made here.
 int runInOwnNetworkNamespace(const QString &functionAndRow, QString *why);
+
+// tests/data/<topic>.tsv as QString columns, a row named "line N: <first field>".
+void addCasesFromTsv(const QString &topic);
+
+// Starts tools/nmeasim; returns what follows `prefix` on its first line so begun.
+QString startSimulator(QProcess &process, const QStringList &arguments, const QString &prefix);
 
 } // namespace TestSupport

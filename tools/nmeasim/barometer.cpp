@@ -22,8 +22,10 @@ QByteArray nmeaAngle(double degrees, int degreeDigits)
 }
 }
 
-double Barometer::rawPressure(double t)
+double Barometer::rawPressure(double t) const
 {
+    if (steadyPressure > 0.0)
+        return steadyPressure;
     // A depression 28 hPa deep whose centre passes 4 hours in, about 3 hours
     // wide, over the semi-diurnal tide of the atmosphere.
     const double hours = t / 3600.0;
@@ -85,6 +87,12 @@ QByteArray Barometer::answer(const QByteArray &command, double t)
     const QByteArray body = star < 0 ? command : command.left(star);
     if (star < 0 || withChecksum(body) != command.left(star + 3))
         return withChecksum("$PWEGB,ERR,CHECKSUM");
+    if (refuse != RefuseNone) {
+        // A barometer that is busy, or whose memory cannot be written.
+        if (refuse == RefuseNext)
+            refuse = RefuseNone;
+        return withChecksum("$PWEGB,ERR");
+    }
     const QList<QByteArray> fields = body.split(',');
     const QByteArray word = fields.value(1);
     if (word == "CAL?") {

@@ -11,8 +11,10 @@ class Barometer
 public:
     enum Kind { Mda, Xdr, Mmb };
 
+    enum Refusal { RefuseNone, RefuseNext, RefuseEvery };
+
     // Station pressure in hPa the sensor reads at simulated second t.
-    static double rawPressure(double t);
+    double rawPressure(double t) const;
     // What the barometer reports once its calibration is applied.
     double reportedPressure(double t) const;
 
@@ -26,5 +28,7 @@ public:
 
     double offset = 0.0; // hPa added to the sensor's reading
     double slope = 0.0;  // hPa per bar of departure from the reference
+    double steadyPressure = 0.0; // hPa the sensor holds; 0: the passing depression
+    Refusal refuse = RefuseNone; // answer commands with $PWEGB,ERR
     static constexpr double SlopeReference = 1000.0;
 };

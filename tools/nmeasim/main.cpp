@@ -50,7 +50,8 @@ int main(int argc, char *argv[])
     parser.setApplicationDescription(QStringLiteral(
         "Simulates the boat's side of an NMEA 0183 link: a depression passing over some hours and a\n"
         "yacht's track, served as a TCP server, as UDP datagrams, or as a USB barometer on a\n"
-        "pseudo-terminal that answers $PWEGB,CAL?, UCAL and FRST with its own offset and slope.\n"
+        "pseudo-terminal that answers $PWEGB,CAL?, UCAL and FRST with its own offset and slope;\n"
+        "a calibration it accepts changes what it reports from then on.\n"
         "Where each link is opened is printed on standard output (\"tcp: listening on ... port N\",\n"
         "\"udp: sending to ...\", \"pty: /dev/pts/N\").\n"
         "Network traffic: listen on and send to loopback (127.0.0.1) only on shared or test machines;\n"
@@ -71,9 +72,11 @@ int main(int argc, char *argv[])
     const QCommandLineOption noSeparator(QStringLiteral("no-separator"), QStringLiteral("Send every line without separator (an endless line)."));
     const QCommandLineOption offset(QStringLiteral("offset"), QStringLiteral("Initial calibration offset of the barometer, hPa."), QStringLiteral("hPa"), QStringLiteral("0"));
     const QCommandLineOption slope(QStringLiteral("slope"), QStringLiteral("Initial calibration slope of the barometer, hPa per bar."), QStringLiteral("value"), QStringLiteral("0"));
+    const QCommandLineOption pressure(QStringLiteral("pressure"), QStringLiteral("Hold the barometer's sensor at this station pressure, hPa, instead of the passing depression."), QStringLiteral("hPa"), QStringLiteral("0"));
+    const QCommandLineOption refuse(QStringLiteral("refuse"), QStringLiteral("Answer $PWEGB commands with $PWEGB,ERR: \"next\" (the first one only) or \"every\".\nA running --pty barometer refuses its next command after SIGUSR1."), QStringLiteral("which"));
     const QCommandLineOption allowNetwork(QStringLiteral("allow-network"), QStringLiteral("Allow addresses other than loopback (on a boat's own network)."));
     parser.addOptions({tcp, listen, udp, pty, kinds, noRmc, rate, speedup, count, drop, noise, unterminated,
-                       noSeparator, offset, slope, allowNetwork});
+                       noSeparator, offset, slope, pressure, refuse, allowNetwork});
     parser.process(app);
 
     SimulatorOptions options;
@@ -96,6 +99,16 @@ int main(int argc, char *argv[])
     options.noSeparator = parser.isSet(noSeparator);
     options.offset = parser.value(offset).toDouble();
     options.slope = parser.value(slope).toDouble();
+    options.pressure = parser.value(pressure).toDouble();
+    if (parser.isSet(refuse)) {
+        const QString which = parser.value(refuse);
+        if (which == QLatin1String("next"))
+            options.refuse = Barometer::RefuseNext;
+        else if (which == QLatin1String("every"))
+            options.refuse = Barometer::RefuseEvery;
+        else
+            return fail(QStringLiteral("--refuse takes next or every, not %1").arg(which));
+    }
 
     if (options.tcpPort < 0 && options.udpPort < 0 && !options.pty)
         return fail(QStringLiteral("choose at least one link: --tcp, --udp or --pty (see --help)"));

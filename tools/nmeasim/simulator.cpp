@@ -10,7 +10,9 @@
 #include <QUdpSocket>
 
 #include <cerrno>
+#include <csignal>
 #include <fcntl.h>
+#include <sys/socket.h>
 #include <pty.h>
 #include <termios.h>
 #include <unistd.h>
@@ -22,6 +24,16 @@ constexpr qint64 BusyBytes = 256 * 1024;
 constexpr int Batch = 64;
 // A command line from the host longer than this is garbage.
 constexpr int MaxCommand = 512;
+
+// SIGUSR1 arms a refusal of the next command; the handler only wakes the
+// event loop through this pair.
+int s_signalPair[2] = {-1, -1};
+
+void onRefuseSignal(int)
+{
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t n = ::write(s_signalPair[0], &byte, 1);
+}
 
 void say(const QString &text)
 {
@@ -36,6 +48,8 @@ Simulator::Simulator(const SimulatorOptions &options)
 {
     m_barometer.offset = options.offset;
     m_barometer.slope = options.slope;
+    m_barometer.steadyPressure = options.pressure;
+    m_barometer.refuse = options.refuse;
     connect(&m_tick, &QTimer::timeout, this, &Simulator::slot_tick);
     connect(&m_drop, &QTimer::timeout, this, &Simulator::slot_drop);
 }
@@ -67,7 +81,7 @@ bool Simulator::start()
         m_udp = new QUdpSocket(this);
         say(QStringLiteral("udp: sending to %1 port %2").arg(m_options.udpAddress.toString()).arg(m_options.udpPort));
     }
-    if (m_options.pty && !openPty())
+    if (m_options.pty && (!openPty() || !watchRefuseSignal()))
         return false;
     m_tick.start(m_options.rate > 0.0 ? int(1000.0 / m_options.rate) : 0);
     if (m_options.dropEvery > 0)
@@ -94,6 +108,29 @@ bool Simulator::openPty()
     connect(m_ptyNotifier, &QSocketNotifier::activated, this, &Simulator::slot_ptyReadable);
     say(QStringLiteral("pty: %1").arg(QString::fromLocal8Bit(name)));
     return true;
+}
+
+bool Simulator::watchRefuseSignal()
+{
+    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, s_signalPair) != 0)
+        return false;
+    m_signalNotifier = new QSocketNotifier(s_signalPair[1], QSocketNotifier::Read, this);
+    connect(m_signalNotifier, &QSocketNotifier::activated, this, &Simulator::slot_refuseSignal);
+    struct sigaction action {};
+    action.sa_handler = onRefuseSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    return ::sigaction(SIGUSR1, &action, nullptr) == 0;
+}
+
+void Simulator::slot_refuseSignal()
+{
+    char byte;
+    if (::read(s_signalPair[1], &byte, 1) != 1)
+        return;
+    if (m_barometer.refuse == Barometer::RefuseNone)
+        m_barometer.refuse = Barometer::RefuseNext;
+    say(QStringLiteral("pty: refusing the next command"));
 }
 
 void Simulator::slot_newConnection()

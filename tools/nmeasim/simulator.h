@@ -31,6 +31,8 @@ struct SimulatorOptions
     bool noSeparator = false;         // no line has a separator
     double offset = 0.0;
     double slope = 0.0;
+    double pressure = 0.0;            // steady sensor pressure, hPa; 0: the passing depression
+    Barometer::Refusal refuse = Barometer::RefuseNone;
 };
 
 // Serves the simulated boat on the links asked for, one round (the pressure
@@ -51,9 +53,11 @@ private slots:
     void slot_tick();
     void slot_drop();
     void slot_ptyReadable();
+    void slot_refuseSignal();
 
 private:
     bool openPty();
+    bool watchRefuseSignal();
     double simulatedSeconds() const;
     QByteArray round();
     QByteArray finishLine(QByteArray line);
@@ -73,6 +77,7 @@ private:
     int m_ptyMaster = -1;
     int m_ptySlave = -1;
     QSocketNotifier *m_ptyNotifier = nullptr;
+    QSocketNotifier *m_signalNotifier = nullptr;
     QByteArray m_commandBuffer;
     qint64 m_rounds = 0;
     qint64 m_lines = 0;

@@ -1,0 +1,127 @@
+// The calibration screen in the real window, nmeasim as the USB barometer on a pseudo-terminal.
+#include "screenharness.h"
+
+#include <QAbstractButton>
+#include <QMessageBox>
+#include <QProcess>
+#include <QtTest>
+
+#include <csignal>
+
+class TestCalibrationScreen : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { ScreenHarness::registerTypes(); }
+
+    void cleanup()
+    {
+        m_screen.reset();
+        m_sim.kill();
+        m_sim.waitForFinished();
+        Clock::reset();
+        QCOMPARE(ScreenHarness::qmlProblems(m_log), QStringList());
+        m_log.clear();
+    }
+
+    void valuesPreviewAndCommands_data() { TestSupport::addCasesFromTsv("calibrationscreen"); }
+
+    void valuesPreviewAndCommands()
+    {
+        start({"--pressure", field("pressure"), "--offset", field("offset"), "--slope", field("slope")},
+              field("unitPre").toInt());
+        QTRY_VERIFY(g_backEnd->getCurrentPressure() > 600.0);
+        if (field("shown") == "stale")
+            Clock::advance(61000);
+        openScreen();
+        QTRY_VERIFY(item("calibrateButton")->isEnabled());
+        QTEST(text("offsetBox", "displayText"), "box");
+        QCOMPARE(text("slopeBox", "displayText"), QString("0.0"));
+        QTEST(text("preview"), "preview");
+        typeOffset(field("typed"));
+        QTEST(text("preview"), "typedPreview");
+        if (field("then") == "calibrate") {
+            m_screen->click(item("calibrateButton"));
+            QTRY_COMPARE(source(), QString("qrc:/BaroSwipe.qml"));
+            QTRY_VERIFY(qAbs(g_backEnd->getCurrentPressure() - field("typedPreview").section(' ', 0, 0).toDouble()) < 1e-3);
+            openScreen(); // a new query: the barometer holds the new offset, the program shows it
+            QTRY_COMPARE(text("preview"), field("typedPreview"));
+            QCOMPARE(text("offsetBox", "displayText").toDouble(), field("typed").toDouble());
+        } else if (field("then") == "refused") {
+            ::kill(pid_t(m_sim.processId()), SIGUSR1);
+            QVERIFY(m_sim.waitForReadyRead(5000) && m_sim.readLine().startsWith("pty: refusing the next command"));
+            m_screen->click(item("calibrateButton"));
+            closeDialog("Operation failed");
+            QCOMPARE(m_queries, 2); // asked again: the barometer's unchanged values are back
+            QTRY_COMPARE(text("offsetBox", "displayText"), field("box"));
+        }
+    }
+
+    void noValues_data() { TestSupport::addCasesFromTsv("calibrationfailures"); }
+
+    void noValues()
+    {
+        const QStringList simulator = field("simulator") == "none" ? QStringList() : field("simulator").split(' ');
+        if (simulator.isEmpty())
+            Clock::setIntervalScale(0.01); // the 5-second wait lasts 50 ms
+        start(simulator);
+        openScreen();
+        closeDialog(field("message"));
+        QCOMPARE(m_queries, 1);
+        QVERIFY(!item("calibrateButton")->isEnabled() && !item("resetButton")->isEnabled() && !item("offsetBox")->isEnabled());
+        m_screen->click(item("cancelButton"));
+        QTRY_COMPARE(source(), QString("qrc:/BaroSwipe.qml"));
+    }
+
+private:
+    void start(const QStringList &simulator, int unitPre = 0)
+    {
+        QVariantMap settings{{"unitPre", unitPre}};
+        if (!simulator.isEmpty()) {
+            const QString pty = TestSupport::startSimulator(m_sim, QStringList{"--pty", "--rate", "5"} + simulator, "pty: ");
+            QVERIFY2(!pty.isEmpty(), "nmeasim printed no pseudo-terminal");
+            settings.insert("SettingUseSerial", 1);
+            settings.insert("SettingSerialPort", pty + " nmeasim barometer");
+        }
+        m_screen = std::make_unique<ScreenHarness>(settings);
+        QVERIFY(m_screen->waitExposed());
+        m_queries = 0;
+        connect(g_backEnd, &BackEnd::sendCalibration, this, [this](const QString &sent) { m_queries += sent == "$PWEGB,CAL?*1A"; });
+    }
+
+    // Until the settings screen has its button, through the screen host.
+    void openScreen() { m_screen->find<QObject>("screenHost")->setProperty("source", "qrc:/brenlowCalibration.qml"); }
+
+    QString source() const { return m_screen->find<QObject>("screenHost")->property("source").toString(); }
+    QQuickItem *item(const char *name) const { return m_screen->find<QQuickItem>(name); }
+    QString text(const char *name, const char *property = "text") const { return item(name)->property(property).toString(); }
+
+    void typeOffset(const QString &value)
+    {
+        m_screen->click(item("offsetBox"));
+        QTest::keyClick(m_screen->window(), Qt::Key_A, Qt::ControlModifier);
+        for (const QChar c : value)
+            QTest::keyClick(m_screen->window(), c.toLatin1());
+        QTest::keyClick(m_screen->window(), Qt::Key_Return);
+    }
+
+    void closeDialog(const QString &text)
+    {
+        QMessageBox *box = nullptr;
+        QTRY_VERIFY((box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())));
+        QVERIFY(box->text() == text && box->icon() == QMessageBox::Critical);
+        QTest::mouseClick(box->button(QMessageBox::Close), Qt::LeftButton);
+        QTRY_VERIFY(!QApplication::activeModalWidget());
+    }
+
+    static QString field(const char *name) { return *static_cast<QString *>(QTest::qData(name, QMetaType::QString)); }
+
+    TestSupport::MessageLog m_log;
+    QProcess m_sim;
+    std::unique_ptr<ScreenHarness> m_screen;
+    int m_queries = 0;
+};
+
+QTEST_MAIN(TestCalibrationScreen)
+#include "tst_calibrationscreen.moc"
