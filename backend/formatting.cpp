@@ -1,12 +1,14 @@
 #include "formatting.h"
 
 #include "backend.h"
+#include "clock.h"
 #include "settingsstore.h"
 
 #include <QLocale>
 #include <QObject>
 
 #include <cmath>
+#include <ctime>
 
 namespace Formatting {
 
@@ -82,6 +84,25 @@ QString coordinateDegreesMinutes(double a, const QString &sign)
     }
     return QStringLiteral("%1%2deg%3'")
         .arg(sign, twoDigits(degrees), fixedLocalized(minutes, 2).rightJustified(5, QLatin1Char('0')));
+}
+
+// The computer's offset from UTC at an instant, in seconds. The C library
+// reads the zone again only when asked to; asking at most once a second shows
+// a zone changed on the computer within a second, without reading the zone
+// file again for each of the 1800 time stamps of a record list or an export.
+int localOffset(qint64 secs)
+{
+    static qint64 zoneRead = 0;
+    static bool zoneKnown = false;
+    const qint64 now = Clock::monotonicMs();
+    if (!zoneKnown || now - zoneRead >= 1000 || now < zoneRead) {
+        tzset();
+        zoneRead = now;
+        zoneKnown = true;
+    }
+    const time_t instant = time_t(secs);
+    std::tm local = {};
+    return localtime_r(&instant, &local) ? int(local.tm_gmtoff) : 0;
 }
 
 } // namespace
@@ -252,8 +273,11 @@ QDateTime toDisplayTime(const QDateTime &t)
 
 QString formatDateTime(const QDateTime &t)
 {
-    const QDateTime d = toDisplayTime(t);
-    const QString zone = d.toOffsetFromUtc(d.offsetFromUtc()).toString(QStringLiteral("t"));
+    // The shown time at a fixed offset: the same wall clock as toDisplayTime
+    // gives, formatted without asking for the zone again.
+    const int offset = setting("timeZone", 1) == 0 ? 0 : localOffset(t.toSecsSinceEpoch());
+    const QDateTime d = t.toOffsetFromUtc(offset);
+    const QString zone = d.toString(QStringLiteral("t"));
     const bool monthFirst = setting("formatMMDD", 0) == 1;
     const bool twentyFour = setting("timeFormat", 0) == 0;
     const QString clock = twentyFour ? QStringLiteral("hh:mm:ss") : QStringLiteral("h:mm:ss ap");

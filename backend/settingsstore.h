@@ -1,6 +1,7 @@
 #pragma once
 
 #include <mutex>
+#include <QSet>
 #include <QSettings>
 #include <QString>
 #include <QVariant>
@@ -29,4 +30,6 @@ private:
     // std::mutex rather than QMutex: ThreadSanitizer sees through it.
     mutable std::mutex m_mutex;
     QSettings m_settings;
+    // Keys known to be absent in any spelling, until the next change or sync.
+    mutable QSet<QString> m_absentKeys;
 };

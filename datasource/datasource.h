@@ -10,6 +10,8 @@
 #include <QVariant>
 #include <QVector>
 
+class QTextStream;
+
 namespace QtCharts {
 class QAbstractSeries;
 }
@@ -26,8 +28,20 @@ public:
     ~DataSource() override;
 
     Q_INVOKABLE int getTrend();
+    // The records of a table for the record list, newest first: maps with the
+    // row's "key" (its TIME) and "desc" (rich text).
+    Q_INVOKABLE QVariantList getTableContent(int tableNb);
+    Q_INVOKABLE void removeKey(int tableNb, QString key);
+    Q_INVOKABLE void emptyAllTables();
+    Q_INVOKABLE void emptyOneTable(int n);
     Q_INVOKABLE QString getTrend3h();
+    // An empty name writes export_<table>.csv or .gpx in the base directory;
+    // otherwise the name is a local path.
+    Q_INVOKABLE void exportCsv(int tableNb, QString fileName = QString());
+    Q_INVOKABLE void exportGpx(int tableNb, QString fileName = QString());
     Q_INVOKABLE QPointF getValueAt(double timed, int chartNb, QVariant startDate);
+    // The file URL of a save dialog; the format follows the extension.
+    Q_INVOKABLE void exportFile(int tableNb, QString fileName);
 
     // One sample of the sample cycle; true when at least one row was written.
     bool recordSample(const int &tick, const double &lon, const double &lat, const double &cog,
@@ -59,6 +73,12 @@ private:
     void readChart(int chartNb, double *min, double *max, qint64 *reference);
     QString infoText(QPointF pt, int chartNb);
     void updateTrend();
+    QString recordText(const QSqlQuery &row, int preDisplay) const;
+    void deleteAllRows(int tableNb);
+    enum class ExportFormat { Csv, Gpx };
+    void exportTable(int tableNb, const QString &fileName, ExportFormat format);
+    void writeCsv(QTextStream &out, QSqlQuery &rows) const;
+    void writeGpx(QTextStream &out, QSqlQuery &rows, const QString &table) const;
     // PRE of the BARO3H row nearest to the instant, when one lies within 30 s.
     bool baro3hPressureNear(qint64 instant, double *pressure);
 

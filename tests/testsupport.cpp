@@ -10,7 +10,7 @@
 #include <QSettings>
 #include <QSqlDatabase>
 #include <QSqlQuery>
-#include <QProcess>
+#include <QTest>
 
 #include <arpa/inet.h>
 #include <fcntl.h>
@@ -18,7 +18,7 @@
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
-#include <QTest>
+#include <utility>
 
 namespace TestSupport {
 
@@ -139,6 +139,34 @@ QList<qint64> historyTimes(const QString &table)
     while (query.next())
         times << query.value(0).toLongLong();
     return times;
+}
+
+QString dataFile(const QString &name)
+{
+    QFile data(QStringLiteral(QUILLMERE_SOURCE_DIR "/tests/data/") + name);
+    if (!data.open(QIODevice::ReadOnly | QIODevice::Text))
+        qFatal("cannot read tests/data/%s", qPrintable(name));
+    return QString::fromUtf8(data.readAll());
+}
+
+bool historySql(const QString &sql)
+{
+    QSqlQuery query(historyDb());
+    return query.exec(sql);
+}
+
+void addCaseRows(const QString &file)
+{
+    QTest::addColumn<QStringList>("fields");
+    const QStringList lines = dataFile(file).split(QLatin1Char('\n'));
+    bool header = true;
+    for (int i = 0; i < lines.size(); ++i) {
+        QStringList fields = lines.at(i).split(QLatin1Char('\t'));
+        if (lines.at(i).isEmpty() || lines.at(i).startsWith(QLatin1Char('#')) || std::exchange(header, false))
+            continue;
+        const QString name = QStringLiteral("%1 %2").arg(i + 1).arg(fields.takeFirst());
+        QTest::newRow(qPrintable(name)) << fields;
+    }
 }
 
 HistoryFixture::HistoryFixture(qint64 wallSeconds)

@@ -57,8 +57,17 @@ private:
 // (a DataSource must exist). The other columns of an inserted row are 0.0.
 void insertHistoryRow(const QString &table, qint64 time, double pressure, double elevation = 0.0,
                       double offset = 0.0);
+// One SQL statement on the store's connection.
+bool historySql(const QString &sql);
 int historyRowCount(const QString &table); // -1 when the table cannot be read
 QList<qint64> historyTimes(const QString &table); // oldest first
+
+// The text of tests/data/<name>.
+QString dataFile(const QString &name);
+
+// A QStringList column "fields" and a row per case of tests/data/<file> (tab-separated,
+// "#" comments, a header), named by its line number and first column, holding the others.
+void addCaseRows(const QString &file);
 
 // A quiet BackEnd and a DataSource (g_dataSource) on a fresh database in a
 // temporary working directory, with the wall clock frozen at wallSeconds.

@@ -1,0 +1,189 @@
+// CSV and GPX export of one table, newest row first, in ISO 8859-1 with the
+// platform's line ends. The file is written aside and put in place only
+// when complete, so a failed export never costs the sailor an older file.
+#include "datasource.h"
+
+#include "backend.h"
+#include "desktop.h"
+#include "formatting.h"
+
+#include <QDateTime>
+#include <QFileInfo>
+#include <QMutexLocker>
+#include <QSaveFile>
+#include <QSqlError>
+#include <QTextStream>
+#include <QUrl>
+#include <QtDebug>
+#include <cmath>
+#include <limits>
+
+namespace {
+
+// The maker's namespace, declared on the root element for its own readers.
+const char *const MakerNamespace = "https://www.brenlow.example/xmlschemas/barograph/1";
+
+double metresToFeet(double metres)
+{
+    return metres * (3.0 * 39.37 / 36.0);
+}
+
+// A course rounded to whole degrees (44.5 is 045); a wild stored value
+// cannot overflow the conversion.
+int courseRounded(double cog)
+{
+    if (std::isnan(cog))
+        return 0;
+    constexpr double low = std::numeric_limits<int>::min();
+    constexpr double high = std::numeric_limits<int>::max();
+    return int(qBound(low, std::floor(cog + 0.5), high));
+}
+
+// Every byte or failure: a short write is tried again, so that a full disk
+// comes back with its error text rather than as a shorter file.
+bool writeAll(QSaveFile &file, const QByteArray &bytes)
+{
+    for (qint64 done = 0; done < bytes.size();) {
+        const qint64 written = file.write(bytes.constData() + done, bytes.size() - done);
+        if (written <= 0)
+            return false;
+        done += written;
+    }
+    return true;
+}
+
+bool hasPosition(double lon, double lat)
+{
+    return std::fabs(lon) > 1e-12 && std::fabs(lat) > 1e-12;
+}
+
+} // namespace
+
+void DataSource::exportCsv(int tableNb, QString fileName)
+{
+    exportTable(tableNb, fileName, ExportFormat::Csv);
+}
+
+void DataSource::exportGpx(int tableNb, QString fileName)
+{
+    exportTable(tableNb, fileName, ExportFormat::Gpx);
+}
+
+void DataSource::exportFile(int tableNb, QString fileName)
+{
+    qWarning() << "exporting to" << tableNb << fileName;
+    // A file URL names an absolute path; anything else is taken as a path.
+    const QUrl url(fileName);
+    const QString path = url.isLocalFile() ? url.toLocalFile() : fileName;
+    if (path.isEmpty())
+        return;
+    exportTable(tableNb, path, path.endsWith(QLatin1String(".gpx")) ? ExportFormat::Gpx : ExportFormat::Csv);
+}
+
+void DataSource::exportTable(int tableNb, const QString &fileName, ExportFormat format)
+{
+    if (!isValidTable(tableNb))
+        return;
+    QMutexLocker lock(&mutex);
+    const QString &table = tableNames.at(tableNb);
+    QSqlQuery query(db);
+    query.setForwardOnly(true);
+    const QString sql = QStringLiteral("SELECT * FROM %1 ORDER BY TIME DESC").arg(table);
+    if (!query.exec(sql)) {
+        qWarning() << "db query error in Csv" << query.lastError().text() << sql;
+        return;
+    }
+
+    const bool csv = format == ExportFormat::Csv;
+    const QString base = g_backEnd ? g_backEnd->basePath() : QStringLiteral("./");
+    const QString path = fileName.isEmpty()
+        ? base + QStringLiteral("export_") + table + (csv ? QStringLiteral(".csv") : QStringLiteral(".gpx"))
+        : fileName;
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Text)) {
+        qWarning() << "unable to open" << path << file.errorString();
+        return;
+    }
+    QString text;
+    QTextStream out(&text);
+    if (csv)
+        writeCsv(out, query);
+    else
+        writeGpx(out, query, table);
+    out.flush();
+    // Replaced only by a complete export: a full disk or a folder that went
+    // away leaves the sailor's older file as it was.
+    if (!writeAll(file, text.toLatin1()) || !file.commit()) {
+        qWarning() << "unable to open" << path << file.errorString();
+        return;
+    }
+    Desktop::openUrl(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()));
+}
+
+void DataSource::writeCsv(QTextStream &out, QSqlQuery &rows) const
+{
+    const bool french = setting(QStringLiteral("language"), 0).toInt() == 1;
+    const bool utc = setting(QStringLiteral("timeZone"), 1).toInt() == 0;
+    const bool feet = setting(QStringLiteral("unitEle"), 0).toInt() == 1;
+    const int unit = setting(QStringLiteral("unitPre"), 0).toInt();
+
+    QString header = tr("Date (%1);Latitude;Longitude;Station pressure (%3);Sea Level Pressure (%3);"
+                        "Offset (%3);Elevation (%2);COG(T);SOG(kts)")
+                         .arg(utc ? QStringLiteral("UTC") : tr("Device"), feet ? tr("ft") : tr("m"),
+                              Formatting::unitName(unit));
+    if (!french)
+        header.replace(QLatin1Char(';'), QLatin1Char(','));
+    out << header << '\n';
+
+    while (rows.next()) {
+        const double elevation = rows.value(6).toDouble();
+        QString date = Formatting::formatDateTime(QDateTime::fromSecsSinceEpoch(rows.value(0).toLongLong(), Qt::UTC));
+        const QStringList fields = {
+            date.replace(QLatin1Char(','), QLatin1Char(' ')),
+            Formatting::fixed(rows.value(2).toDouble(), 5),
+            Formatting::fixed(rows.value(1).toDouble(), 5),
+            Formatting::formatPressure(stationPressure(rows), false),
+            Formatting::formatPressure(seaLevelPressure(rows), false),
+            Formatting::formatPressure(rows.value(7).toDouble(), false),
+            Formatting::fixed(feet ? metresToFeet(elevation) : elevation, 2),
+            Formatting::formatCourse(courseRounded(rows.value(3).toDouble())),
+            Formatting::fixed(rows.value(4).toDouble(), 1),
+        };
+        QString line = fields.join(QLatin1Char(';'));
+        // One replacement over the whole line, the date included: decimal
+        // commas in French, comma separators otherwise.
+        if (french)
+            line.replace(QLatin1Char('.'), QLatin1Char(','));
+        else
+            line.replace(QLatin1Char(';'), QLatin1Char(','));
+        out << line << '\n';
+    }
+}
+
+void DataSource::writeGpx(QTextStream &out, QSqlQuery &rows, const QString &table) const
+{
+    out << "<gpx xmlns=\"http://www.topografix.com/GPX/1/1\""
+           " xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\""
+           " xsi:schemaLocation=\"http://www.topografix.com/GPX/1/1 http://www.topografix.com/GPX/1/1/gpx.xsd\""
+           " xmlns:brenlow=\""
+        << MakerNamespace << "\" version=\"1.1\" creator=\"quillmere\">\n"
+        << "<trk>\n"
+        << "<name>" << table << "</name>\n"
+        << "<trkseg>\n";
+    const QLocale c = QLocale::c();
+    while (rows.next()) {
+        const double lon = rows.value(1).toDouble();
+        const double lat = rows.value(2).toDouble();
+        // A row recorded without a fix has no place on a track.
+        if (!hasPosition(lon, lat))
+            continue;
+        const QDateTime time = QDateTime::fromSecsSinceEpoch(rows.value(0).toLongLong(), Qt::UTC);
+        out << "<trkpt lat=\"" << Formatting::fixed(lat, 10) << "\" lon=\"" << Formatting::fixed(lon, 10) << "\">\n"
+            << "<ele>" << Formatting::fixed(rows.value(6).toDouble(), 2) << "</ele>\n"
+            << "<time>" << c.toString(time, QStringLiteral("yyyy-MM-dd'T'HH:mm:ss'Z'")) << "</time>\n"
+            << "</trkpt>\n";
+    }
+    out << "</trkseg>\n"
+        << "</trk>\n"
+        << "</gpx>\n";
+}

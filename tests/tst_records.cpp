@@ -1,0 +1,236 @@
+// Stored records in a real database: the record list, deletion and export (read
+// back by Python and xmllint), and the data tab in a real window, by the mouse.
+#include "desktop.h"
+#include "screenharness.h"
+
+#include <QtTest>
+#include <QtWidgets>
+
+#include <csignal>
+#include <ctime>
+#include <sys/resource.h>
+
+using namespace TestSupport;
+
+namespace {
+
+const qint64 T0 = 1733407509; // 14:05:09 UTC, 5 December 2024, the newest row of year.sql
+
+// Settings as "key=value" words (French with its locale, as the language
+// switch sets it), then rows of BARO3H, "TIME,LON,LAT,COG,SOG,PRE,ELE,OFS / ...",
+// or the file of tests/data that fills it.
+void prepare(const QString &settings, const QString &rows)
+{
+    for (const QString &word : settings.split(QLatin1Char(' '), Qt::SkipEmptyParts))
+        g_backEnd->setSetting(word.section(QLatin1Char('='), 0, 0), word.section(QLatin1Char('='), 1));
+    if (settings.contains(QLatin1String("language=1")))
+        QLocale::setDefault(QLocale(QStringLiteral("fr_FR")));
+    for (const QString &row : rows.split(QStringLiteral(" / ")))
+        historySql(row.endsWith(QLatin1String(".sql")) ? dataFile(row) : "INSERT INTO BARO3H VALUES (" + row + ")");
+}
+
+void callExport(const QString &call, const QString &name)
+{
+    QMetaObject::invokeMethod(g_dataSource, call.toLatin1().constData(), Q_ARG(int, 1), Q_ARG(QString, name));
+}
+
+QByteArray contents(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(no file)");
+}
+
+} // namespace
+
+class TestRecords : public QObject
+{
+    Q_OBJECT
+
+    MessageLog *m_log = nullptr;
+    ScreenHarness *m_screen = nullptr;
+    QList<QUrl> m_opened;
+    QLocale m_locale;
+    QTemporaryDir m_home;
+
+    bool click(const QString &name)
+    {
+        QQuickItem *item = nullptr;
+        const auto shown = [&] {
+            item = m_screen->findItem(m_screen->window()->contentItem(), name);
+            return item && item->isVisible() && m_screen->window()->contentItem()->contains(item->mapToScene(item->boundingRect().center()));
+        };
+        return QTest::qWaitFor(shown) && (m_screen->click(item), true);
+    }
+    // The data tab over a full BARO3H and BAR16D, then a row of the table list.
+    bool openTable(const QString &row, int theme = 0)
+    {
+        m_screen = new ScreenHarness({{QStringLiteral("theme"), theme}});
+        historySql(dataFile(QStringLiteral("year.sql")));
+        historySql(QStringLiteral("INSERT INTO BAR16D SELECT * FROM BARO3H"));
+        return m_screen->waitExposed() && click(QStringLiteral("tabData")) && (row.isEmpty() || click(row));
+    }
+    QAbstractItemModel *records() const { return m_screen->find<QObject>("recordList")->property("model").value<QAbstractItemModel *>(); }
+
+private slots:
+    void initTestCase()
+    {
+        ScreenHarness::registerTypes();
+        qputenv("TZ", "Europe/Paris");
+        tzset();
+        qputenv("HOME", m_home.path().toLocal8Bit());
+        QDir(m_home.path()).mkpath(QStringLiteral("Documents"));
+        Desktop::setOpener([this](const QUrl &url) { m_opened << url; return true; });
+    }
+    void init()
+    {
+        Clock::setWallClock((T0 + 768) * 1000);
+        m_log = new MessageLog();
+        m_opened.clear();
+    }
+    void cleanup()
+    {
+        delete std::exchange(m_screen, nullptr);
+        QSqlDatabase::removeDatabase(QStringLiteral("DB_BAROGRAPH"));
+        QLocale::setDefault(m_locale);
+        const QStringList problems = ScreenHarness::qmlProblems(*m_log);
+        delete m_log;
+        QCOMPARE(problems, QStringList());
+    }
+
+    void removeKey_data() { addCaseRows(QStringLiteral("record_keys.tsv")); }
+    void removeKey()
+    {
+        QFETCH(QStringList, fields);
+        HistoryFixture fixture(T0);
+        prepare({}, "-5,1,2,3,4,995,10,0.5 / 100,1,2,3,4,1100,10,0.5 / 200,1,2,3,4,1200,10,0.5 / 300,1,2,3,4,1300,10,0.5");
+        historySql("INSERT INTO BARO6H VALUES (200, 1, 2, 3, 4, 1000, 10, 0.5)");
+        QVariantList expected;
+        for (const QVariant &entry : g_dataSource->getTableContent(1))
+            expected << (entry.toMap().value("key") == fields.at(1) ? QVariantList() : QVariantList{entry});
+        g_dataSource->removeKey(1, fields.at(0));
+        QCOMPARE(g_dataSource->getTableContent(1), expected);
+        QCOMPARE(historyRowCount(QStringLiteral("BARO6H")), 1);
+        QCOMPARE(m_log->count(fields.at(2)), 1);
+    }
+
+    void listAndExport_data() { addCaseRows(QStringLiteral("records.tsv")); }
+    void listAndExport()
+    {
+        QFETCH(QStringList, fields);
+        HistoryFixture fixture(T0);
+        prepare(fields.at(2), fields.at(3));
+        if (fields.at(0) == QLatin1String("getTableContent")) {
+            const QVariantMap entry = g_dataSource->getTableContent(1).value(0).toMap();
+            QCOMPARE(entry.value("desc").toString(), QString(fields.at(4)).replace("\\n", "\n"));
+            return;
+        }
+        const QString path = QDir::current().absoluteFilePath(fields.at(1));
+        const QString how = fields.at(0).section(QLatin1Char(' '), 1);
+        callExport(fields.at(0).section(QLatin1Char(' '), 0, 0),
+                   how == "default" ? QString() : how == "url" ? QUrl::fromLocalFile(path).toString() : path);
+        QCOMPARE(m_opened, QList<QUrl>{QUrl::fromLocalFile(path)});
+        if (fields.at(4) != QLatin1String("read back")) {
+            QCOMPARE(contents(path), (fields.at(4).split(QLatin1Char('|')).join(QLatin1Char('\n')) + '\n').toLatin1());
+            return;
+        }
+        QCOMPARE(QProcess::execute("/usr/bin/python3", {QUILLMERE_SOURCE_DIR "/tests/exportcheck.py", path, "barograph.db", "BARO3H"}), 0);
+    }
+
+    // A disk that fills up, a folder that is gone, a table that cannot be
+    // read: the sailor's older file stays as it was, and nothing is opened.
+    void failedExportKeepsTheOldFile()
+    {
+        HistoryFixture fixture(T0);
+        prepare({}, QStringLiteral("year.sql"));
+        const QString path = QDir::current().absoluteFilePath(QStringLiteral("night.out"));
+        QFile old(path);
+        QVERIFY(old.open(QIODevice::WriteOnly) && old.write("previous export\n") == 16 && old.flush());
+        rlimit saved;
+        getrlimit(RLIMIT_FSIZE, &saved);
+        const rlimit full = {1000, saved.rlim_max};
+        std::signal(SIGXFSZ, SIG_IGN);
+        for (const QString call : {"exportCsv", "exportGpx"}) {
+            setrlimit(RLIMIT_FSIZE, &full);
+            callExport(call, path);
+            setrlimit(RLIMIT_FSIZE, &saved);
+            callExport(call, QDir::current().absoluteFilePath(QStringLiteral("gone/night.out")));
+        }
+        historySql(QStringLiteral("DROP TABLE BARO3H"));
+        callExport(QStringLiteral("exportGpx"), path);
+        QCOMPARE(m_log->count(QStringLiteral("unable to open")), 4);
+        QCOMPARE(m_log->count(QStringLiteral("db query error in Csv")), 1);
+        QCOMPARE(contents(path), QByteArray("previous export\n"));
+        QCOMPARE(QDir::current().entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot).size(), 3);
+        QCOMPARE(m_opened, QList<QUrl>());
+    }
+
+    void chooseSixteenDays_data() { addCaseRows(QStringLiteral("themes.tsv")); }
+    // A full table: delegates only for the rows on screen; one row deleted.
+    void chooseSixteenDays()
+    {
+        QFETCH(QStringList, fields);
+        QVERIFY(openTable({}, fields.at(0).toInt()));
+        m_screen->screenshot(QStringLiteral("data_tables_%1").arg(QTest::currentDataTag()));
+        QVERIFY(click(QStringLiteral("table8")));
+        QTRY_COMPARE(m_screen->find<QObject>(QStringLiteral("tableLabel"))->property("text").toString(), "16d");
+        QVariantList entries = g_dataSource->getTableContent(8);
+        QCOMPARE(records()->rowCount(), 1800);
+        for (int i = 0; i < entries.size(); ++i)
+            QCOMPARE(records()->index(i, 0).data(records()->roleNames().key("desc")), entries.at(i).toMap().value("desc"));
+        QQuickItem *list = m_screen->find<QQuickItem>(QStringLiteral("recordList"));
+        QVERIFY(list->property("contentItem").value<QQuickItem *>()->childItems().size() < 30);
+        QVERIFY(click(QStringLiteral("record1")));
+        m_screen->screenshot(QStringLiteral("data_records_%1").arg(QTest::currentDataTag()));
+        QVERIFY(click(QStringLiteral("removeRecord1")));
+        entries.removeAt(1);
+        QCOMPARE(g_dataSource->getTableContent(8), entries);
+        QCOMPARE(records()->rowCount(), 1799);
+        QCOMPARE(list->property("currentIndex").toInt(), -1);
+    }
+
+    void questions_data() { addCaseRows(QStringLiteral("questions.tsv")); }
+    void questions()
+    {
+        QFETCH(QStringList, fields);
+        QVERIFY(openTable(fields.at(0) == "emptyTableButton" ? QStringLiteral("table1") : QString()) && click(fields.at(0)));
+        QMessageBox *box = nullptr;
+        QTRY_VERIFY((box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())));
+        QTest::mouseClick(box->button(fields.at(1) == "Ok" ? QMessageBox::Ok : QMessageBox::Cancel), Qt::LeftButton);
+        const QString rows = QStringLiteral("%1 %2 %3").arg(historyRowCount("BARO3H")).arg(historyRowCount("BAR16D"));
+        QCOMPARE(rows.arg(records()->rowCount()), fields.at(2));
+        QCOMPARE(m_log->lines().filter(QStringLiteral("empty one table OK")).join('|'), fields.at(3));
+        QVERIFY(g_dataSource->recordSample(768, 0.0, 0.0, 0.0, 0.0, 1013.25)); // into the emptied table
+
+        QCOMPARE(historyTimes("BARO3H").last(), T0 + 768);
+    }
+
+    void saveDialog_data() { addCaseRows(QStringLiteral("savedialog.tsv")); }
+    void saveDialog()
+    {
+        QFETCH(QStringList, fields);
+        QVERIFY(openTable(QStringLiteral("table1")) && click(fields.at(0)));
+        QFileDialog *dialog = nullptr;
+        QTRY_VERIFY((dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget())));
+        QCOMPARE(dialog->windowTitle(), QStringLiteral("Please choose a file"));
+        QCOMPARE(dialog->nameFilters(), QStringList({"CSV files (*.csv)", "GPS files (*.gpx)"}));
+        QCOMPARE(dialog->selectedNameFilter(), dialog->nameFilters().at(fields.at(0) == "gpxButton"));
+        QCOMPARE(dialog->directory().absolutePath(), m_home.filePath(QStringLiteral("Documents")));
+        if (fields.at(1).isEmpty()) {
+            QTest::mouseClick(dialog->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Cancel), Qt::LeftButton);
+            QTRY_VERIFY(m_log->contains(QStringLiteral("filediag rejected")));
+            QCOMPARE(m_opened, QList<QUrl>());
+            return;
+        }
+        QLineEdit *name = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+        QTest::keyClicks(name, QDir::current().absoluteFilePath(fields.at(1)));
+        if (QWidget *completions = QApplication::activePopupWidget()) // the folder's names offered
+            QTest::keyClick(completions, Qt::Key_Escape);
+        QTest::keyClick(name, Qt::Key_Return);
+        const QString path = QDir::current().absoluteFilePath(fields.at(2));
+        QTRY_COMPARE(m_opened, QList<QUrl>{QUrl::fromLocalFile(path)});
+        QVERIFY(contents(path).startsWith(fields.at(3).toLatin1()));
+    }
+};
+
+QTEST_MAIN(TestRecords)
+#include "tst_records.moc"
