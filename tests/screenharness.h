@@ -10,6 +10,7 @@
 #include "translationhandler.h"
 
 #include <QDir>
+#include <QFile>
 #include <QImage>
 #include <QQmlApplicationEngine>
 #include <QQmlContext>
@@ -31,7 +32,11 @@ public:
 
     // With `freshDirectory` false the window runs in the current working
     // directory, so that a second start finds what the first one stored.
-    explicit ScreenHarness(const QVariantMap &settings = {}, bool freshDirectory = true)
+    // With a `language` ("en" or "fr") the program's catalogues are put in
+    // the working directory and the language is chosen before the window
+    // loads, as the program does at start.
+    explicit ScreenHarness(const QVariantMap &settings = {}, bool freshDirectory = true,
+                           const QString &language = QString())
     {
         if (freshDirectory)
             m_dir = std::make_unique<TestSupport::TempWorkDir>();
@@ -42,6 +47,11 @@ public:
         m_engine = std::make_unique<QQmlApplicationEngine>();
         m_translate = std::make_unique<TranslationHandler>(m_engine.get());
         m_engine->rootContext()->setContextProperty(QStringLiteral("translateHandler"), m_translate.get());
+        if (!language.isEmpty()) {
+            for (const char *name : {"Quillmere_fr_FR.qm", "Quillmere_en_US.qm"})
+                QFile::copy(QStringLiteral(QUILLMERE_BIN_DIR "/translations/") + QLatin1String(name), QLatin1String(name));
+            m_translate->selectLanguage(language);
+        }
         g_backEnd = new BackEnd(m_engine.get());
         m_engine->rootContext()->setContextProperty(QStringLiteral("backend"), g_backEnd);
         g_dataSource = new DataSource(nullptr);
@@ -53,6 +63,11 @@ public:
     // the window save its geometry), then the screens.
     ~ScreenHarness()
     {
+        // As the program quits: the screen shown leaves (the settings
+        // screens save) while the back end is still there.
+        if (QQuickWindow *w = window())
+            QMetaObject::invokeMethod(w, "leaveScreen");
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         delete g_dataSource;
         g_dataSource = nullptr;
         delete g_backEnd;
