@@ -10,7 +10,6 @@
 #include "translationhandler.h"
 
 #include <QDir>
-#include <QFile>
 #include <QImage>
 #include <QQmlApplicationEngine>
 #include <QQmlContext>
@@ -32,9 +31,8 @@ public:
 
     // With `freshDirectory` false the window runs in the current working
     // directory, so that a second start finds what the first one stored.
-    // With a `language` ("en" or "fr") the program's catalogues are put in
-    // the working directory and the language is chosen before the window
-    // loads, as the program does at start.
+    // A `language` ("en", "fr") is chosen, with the program's catalogues in
+    // the working directory, before the window loads, as the program does.
     explicit ScreenHarness(const QVariantMap &settings = {}, bool freshDirectory = true,
                            const QString &language = QString())
     {
@@ -63,8 +61,7 @@ public:
     // the window save its geometry), then the screens.
     ~ScreenHarness()
     {
-        // As the program quits: the screen shown leaves (the settings
-        // screens save) while the back end is still there.
+        // As the program quits: the screen shown leaves while the back end is there.
         if (QQuickWindow *w = window())
             QMetaObject::invokeMethod(w, "leaveScreen");
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
