@@ -20,9 +20,9 @@ ApplicationWindow {
 
     function setDark(dark) {
         Material.theme = dark ? Material.Dark : Material.Light
-        Material.accent = dark ? "yellow" : "blue"
         // After the window's theme, so the chart takes the new background.
         Style.dark = dark
+        Material.accent = Style.accent
     }
 
     // 70 % of the screen, centred, unless a geometry was stored. A size that
