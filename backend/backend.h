@@ -3,14 +3,17 @@
 #include <QGeoPositionInfo>
 #include <mutex>
 #include <QObject>
+#include <QList>
 #include <QPair>
 #include <QPointF>
+#include <QPointer>
 #include <QPressureSensor>
 #include <QSet>
 #include <QStringList>
 #include <QTimer>
 #include <QUrl>
 #include <QVariant>
+#include <memory>
 
 #include "clock.h"
 #include "nmeaconsumer.h"
@@ -18,6 +21,7 @@
 class QGeoPositionInfoSource;
 class QQmlApplicationEngine;
 class QThread;
+class BackEndLink;
 class NmeaReceiver;
 class NmeaSenderUdp;
 class SettingsStore;
@@ -127,6 +131,7 @@ private:
     void startPressureSensor();
     void relayInternalPressure();
     void releaseSender();
+    void retireNmea();
     void stopNmea();
 
     QTimer m_timerData;
@@ -155,6 +160,10 @@ private:
     int m_previousTheme = -1;
     NmeaReceiver *m_receiver = nullptr;
     QThread *m_receiverThread = nullptr;
+    // The way in of the current worker, or of the last one, closed.
+    std::shared_ptr<BackEndLink> m_link;
+    // Replaced workers still winding down in their threads.
+    QList<QPointer<QThread>> m_windingDown;
 };
 
 extern BackEnd *g_backEnd;

@@ -2,15 +2,18 @@
 // startNmea.
 #include "backend.h"
 
+#include "backendlink.h"
 #include "nmeareceiver.h"
 #include "settingsstore.h"
 
+#include <QDeadlineTimer>
 #include <QThread>
 #include <QTimer>
+#include <QtDebug>
 
 void BackEnd::startNmea()
 {
-    stopNmea();
+    retireNmea();
 
     // A missing port setting reads as the empty text, which is not "None":
     // a fresh installation starts the worker.
@@ -21,11 +24,14 @@ void BackEnd::startNmea()
     if (!wanted)
         return;
 
-    m_receiver = new NmeaReceiver();
+    // The new worker opens its ports once the last one has released them.
+    std::shared_ptr<BackEndLink> previous = m_link;
+    m_link = std::make_shared<BackEndLink>(this);
+    m_receiver = new NmeaReceiver(m_link, previous);
     m_receiverThread = new QThread();
     m_receiver->moveToThread(m_receiverThread);
-    // Direct: quit() is thread-safe, and a queued call would wait for the
-    // main thread, which is blocked in stopNmea() waiting for this thread.
+    // Direct: quit() is thread-safe, and the main thread may be waiting for
+    // this thread at shutdown.
     connect(m_receiver, &NmeaReceiver::finished, m_receiverThread, &QThread::quit, Qt::DirectConnection);
     connect(m_receiverThread, &QThread::finished, m_receiver, &QObject::deleteLater);
     connect(m_receiverThread, &QThread::finished, m_receiverThread, &QObject::deleteLater);
@@ -33,16 +39,37 @@ void BackEnd::startNmea()
     QTimer::singleShot(0, m_receiver, &NmeaReceiver::slot_startReceiving);
 }
 
-void BackEnd::stopNmea()
+void BackEnd::retireNmea()
 {
     if (!m_receiver)
         return;
-    // The receiver's sources, timers and sockets belong to the worker thread:
-    // stop them there, then wait until the thread (and with it the receiver)
-    // is gone, so that no worker call can reach a half-destroyed back end.
+    // From here on the old worker cannot reach this object. It is told to
+    // stop in its own thread and winds down there; the window does not wait
+    // for it (a pending TCP connection attempt can take seconds).
+    m_link->close();
     QMetaObject::invokeMethod(m_receiver, "stop", Qt::QueuedConnection);
-    m_receiverThread->wait();
-    delete m_receiverThread;
+    m_windingDown.removeAll(nullptr);
+    m_windingDown.append(m_receiverThread);
     m_receiverThread = nullptr;
     m_receiver = nullptr;
+    // Its sources withdraw their pressures as they stop, but through the
+    // closed link: withdraw them here, so no old value looks current.
+    for (int source = SourceSerial; source <= SourceUdp; ++source)
+        setPressure(NO_PRESSURE, source);
+}
+
+void BackEnd::stopNmea()
+{
+    retireNmea();
+    // Everything the workers call must outlive them: wait, but not forever.
+    QDeadlineTimer deadline(Clock::interval(NmeaReceiver::WindDownMs));
+    for (const QPointer<QThread> &thread : qAsConst(m_windingDown)) {
+        if (!thread)
+            continue;
+        if (thread->wait(deadline))
+            delete thread.data();
+        else
+            qWarning() << "NMEA worker still busy at shutdown, leaving it behind";
+    }
+    m_windingDown.clear();
 }

@@ -1,6 +1,7 @@
 #include "nmeareceiver.h"
 
 #include "backend.h"
+#include "backendlink.h"
 #include "clock.h"
 #include "nmea0183.h"
 #include "nmeasenderudp.h"
@@ -9,25 +10,32 @@
 #include "nmeasourceudp.h"
 
 #include <QTimer>
+#include <QtDebug>
 
 namespace {
-int intSetting(const char *key, int def)
+int intSetting(BackEndLink &link, const char *key, int def)
 {
-    return g_backEnd->getSetting(QString::fromLatin1(key), def).toInt();
+    return link.getSetting(QString::fromLatin1(key), def).toInt();
 }
 
-QString textSetting(const char *key, const QString &def)
+QString textSetting(BackEndLink &link, const char *key, const QString &def)
 {
-    return g_backEnd->getSetting(QString::fromLatin1(key), def).toString();
+    return link.getSetting(QString::fromLatin1(key), def).toString();
 }
 }
 
-NmeaReceiver::NmeaReceiver() = default;
+NmeaReceiver::NmeaReceiver(std::shared_ptr<BackEndLink> link, std::shared_ptr<BackEndLink> previous)
+    : m_link(link ? std::move(link) : std::make_shared<BackEndLink>(g_backEnd))
+    , m_previous(std::move(previous))
+{
+}
 
 NmeaReceiver::~NmeaReceiver()
 {
     releaseOutput();
+    qDeleteAll(sources);
     sources.clear();
+    m_link->markWoundDown();
 }
 
 bool NmeaReceiver::isValidSentence(const QByteArray &line, int &index)
@@ -44,6 +52,7 @@ void NmeaReceiver::parseSentence(const QByteArray &line, int index, int sourceId
 void NmeaReceiver::stop()
 {
     stopAll();
+    m_link->markWoundDown();
     emit finished();
 }
 
@@ -76,33 +85,39 @@ void NmeaReceiver::startSource(NmeaSource *source, int delayMs)
 
 void NmeaReceiver::slot_startReceiving()
 {
-    if (!g_backEnd)
+    // Here in the worker thread, not on the screen's: the worker this one
+    // replaces may still be inside a connection attempt, holding its ports.
+    if (m_previous && !m_previous->waitWoundDown(Clock::interval(WindDownMs)))
+        qWarning() << "previous NMEA worker still busy, starting anyway";
+    m_previous.reset();
+    if (!m_link->isOpen())
         return;
-    parser = new Nmea0183(this);
+    parser = new Nmea0183(this, m_link.get());
+    BackEndLink &link = *m_link;
 
-    const QString portSetting = textSetting("SettingSerialPort", QStringLiteral("None"));
-    const bool serial = !portSetting.isEmpty() && intSetting("SettingUseSerial", 0) == 1
+    const QString portSetting = textSetting(link, "SettingSerialPort", QStringLiteral("None"));
+    const bool serial = !portSetting.isEmpty() && intSetting(link, "SettingUseSerial", 0) == 1
         && portSetting != QLatin1String("None");
     if (serial) {
         // The settings screen stores "name description"; the name is the port.
         const QString name = portSetting.split(QLatin1Char(' '), Qt::SkipEmptyParts).value(0);
-        const int stopBits = intSetting("SettingSerialStopBit", 0);
-        const int dataBits = intSetting("SettingSerialNbBits", 0);
-        const int parity = intSetting("SettingSerialParity", 0);
-        const int flow = intSetting("SettingSerialControl", 0);
-        const int speed = intSetting("SettingSerialSpeed", 9600);
+        const int stopBits = intSetting(link, "SettingSerialStopBit", 0);
+        const int dataBits = intSetting(link, "SettingSerialNbBits", 0);
+        const int parity = intSetting(link, "SettingSerialParity", 0);
+        const int flow = intSetting(link, "SettingSerialControl", 0);
+        const int speed = intSetting(link, "SettingSerialSpeed", 9600);
         startSource(new NmeaSourceSerial(this, name, speed, flow, parity, dataBits, stopBits), 0);
     }
     const int networkDelay = serial ? NetworkStartDelayMs : 0;
-    if (intSetting("SettingUseTcp", 0) == 1) {
-        const int port = intSetting("SettingTcpIpPort", 10110);
-        const QString address = textSetting("SettingTcpIpAddress", QStringLiteral("127.000.000.001"));
+    if (intSetting(link, "SettingUseTcp", 0) == 1) {
+        const int port = intSetting(link, "SettingTcpIpPort", 10110);
+        const QString address = textSetting(link, "SettingTcpIpAddress", QStringLiteral("127.000.000.001"));
         startSource(new NmeaSourceTcp(this, address, port), networkDelay);
     }
-    if (intSetting("SettingUseUdp", 0) == 1)
-        startSource(new NmeaSourceUdp(this, QStringLiteral("0.0.0.0"), intSetting("SettingUdpPort", 10110)),
+    if (intSetting(link, "SettingUseUdp", 0) == 1)
+        startSource(new NmeaSourceUdp(this, QStringLiteral("0.0.0.0"), intSetting(link, "SettingUdpPort", 10110)),
                     networkDelay);
-    if (intSetting("SettingUseUdpOut", 0) == 1) {
+    if (intSetting(link, "SettingUseUdpOut", 0) == 1) {
         timerUdp = new QTimer(this);
         timerUdp->setInterval(Clock::interval(1000));
         connect(timerUdp, &QTimer::timeout, this, &NmeaReceiver::slot_sendUdp);
@@ -112,19 +127,20 @@ void NmeaReceiver::slot_startReceiving()
 
 void NmeaReceiver::slot_sendUdp()
 {
-    if (!g_backEnd)
+    if (!m_link->isOpen())
         return;
+    BackEndLink &link = *m_link;
     if (!senderUdp)
         senderUdp = new NmeaSenderUdp();
-    const int port = intSetting("updPort", 10110);
-    const double pressure = g_backEnd->getCurrentPressure();
+    const int port = intSetting(link, "updPort", 10110);
+    const double pressure = link.getCurrentPressure();
     if (pressure > 0)
         senderUdp->sendPressure(pressure, port);
-    if (intSetting("sendUdpPos", 0) != 1)
+    if (intSetting(link, "sendUdpPos", 0) != 1)
         return;
-    const QPointF position = g_backEnd->currentPosition();
+    const QPointF position = link.currentPosition();
     if (position.isNull())
         return;
-    const QPair<double, double> cogSog = g_backEnd->currentCourseSpeed();
+    const QPair<double, double> cogSog = link.currentCourseSpeed();
     senderUdp->sendPosition(position, cogSog.second, cogSog.first, port);
 }

@@ -3,9 +3,11 @@
 #include <QByteArray>
 #include <QList>
 #include <QObject>
+#include <memory>
 
 #include "sentencesink.h"
 
+class BackEndLink;
 class Nmea0183;
 class NmeaSenderUdp;
 class NmeaSource;
@@ -19,14 +21,21 @@ class NmeaReceiver : public QObject, public SentenceSink
     Q_OBJECT
 
 public:
-    NmeaReceiver();
+    // Without a link the receiver reaches the back end that exists now
+    // (g_backEnd). `previous` is the link of the worker this one replaces:
+    // the sources open only once that worker has released its ports.
+    explicit NmeaReceiver(std::shared_ptr<BackEndLink> link = nullptr,
+                          std::shared_ptr<BackEndLink> previous = nullptr);
     ~NmeaReceiver() override;
+
+    const std::shared_ptr<BackEndLink> &link() const { return m_link; }
 
     bool isValidSentence(const QByteArray &line, int &index) override;
     void parseSentence(const QByteArray &line, int index, int sourceId) override;
 
-    // Closes and deletes every source, the output timer and the sender, then
-    // emits finished(). Must run in the worker thread.
+    // Closes and deletes every source, the output timer and the sender, marks
+    // the link wound down, then emits finished(). Must run in the worker
+    // thread.
     Q_INVOKABLE void stop();
     void stopAll();
 
@@ -36,6 +45,10 @@ public:
     // The network sources wait this long behind a serial source, so that the
     // barometer's link is up first.
     static constexpr int NetworkStartDelayMs = 5000;
+    // How long a worker waits for the one it replaces, and the back end for
+    // its workers at shutdown: a pending TCP connection attempt gives up
+    // after 5 s.
+    static constexpr int WindDownMs = 6000;
 
 signals:
     void finished();
@@ -52,4 +65,6 @@ private:
     QList<NmeaSource *> sources;
     QTimer *timerUdp = nullptr;
     NmeaSenderUdp *senderUdp = nullptr;
+    std::shared_ptr<BackEndLink> m_link;
+    std::shared_ptr<BackEndLink> m_previous;
 };

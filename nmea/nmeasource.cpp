@@ -1,6 +1,7 @@
 #include "nmeasource.h"
 
 #include "backend.h"
+#include "backendlink.h"
 #include "clock.h"
 #include "nmeareceiver.h"
 
@@ -11,6 +12,7 @@
 NmeaSource::NmeaSource(NmeaReceiver *receiver, int id)
     : QObject(receiver)
     , receiver(receiver)
+    , link(receiver ? receiver->link() : nullptr)
     , sourceId(id)
 {
 }
@@ -53,8 +55,8 @@ void NmeaSource::scheduleReconnect(int ms)
 
 void NmeaSource::withdrawPressure()
 {
-    if (g_backEnd)
-        g_backEnd->setPressure(NO_PRESSURE, sourceId);
+    if (link)
+        link->setPressure(NO_PRESSURE, sourceId);
 }
 
 void NmeaSource::disconnectAndWait(QAbstractSocket *socket)

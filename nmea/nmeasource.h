@@ -3,7 +3,9 @@
 #include <QAbstractSocket>
 #include <QObject>
 #include <QString>
+#include <memory>
 
+class BackEndLink;
 class NmeaReceiver;
 class QIODevice;
 
@@ -44,6 +46,9 @@ protected:
     void withdrawPressure();
 
     NmeaReceiver *receiver;
+    // The receiver's way into the back end, kept by the source itself: a
+    // source still withdraws its pressure while its receiver is destroyed.
+    std::shared_ptr<BackEndLink> link;
     bool reconnecting = false;
     bool writable = false;
     int sourceId;

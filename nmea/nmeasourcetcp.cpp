@@ -3,6 +3,7 @@
 #include "clock.h"
 #include "nmeareceiver.h"
 
+#include <QRegularExpression>
 #include <QTcpSocket>
 #include <QTimer>
 #include <QtDebug>
@@ -24,6 +25,19 @@ NmeaSourceTcp::~NmeaSourceTcp() = default;
 bool NmeaSourceTcp::isConnected() const
 {
     return socket && socket->state() == QAbstractSocket::ConnectedState;
+}
+
+QString NmeaSourceTcp::hostFor(const QString &address)
+{
+    const QRegularExpression dotted(
+        QStringLiteral("^\\s*([0-9]{1,3})\\s*\\.\\s*([0-9]{1,3})\\s*\\.\\s*([0-9]{1,3})\\s*\\.\\s*([0-9]{1,3})\\s*$"));
+    const QRegularExpressionMatch match = dotted.match(address);
+    if (!match.hasMatch())
+        return address.trimmed();
+    QStringList groups;
+    for (int i = 1; i <= 4; ++i)
+        groups << QString::number(match.captured(i).toInt(nullptr, 10));
+    return groups.join(QLatin1Char('.'));
 }
 
 void NmeaSourceTcp::detachSocket()
@@ -57,7 +71,7 @@ void NmeaSourceTcp::slot_startReceiving()
     socket = new QTcpSocket(this);
     socket->setSocketOption(QAbstractSocket::KeepAliveOption, 1);
     qWarning() << "trying to connect to tcp";
-    socket->connectToHost(address, quint16(port), QIODevice::ReadWrite, QAbstractSocket::AnyIPProtocol);
+    socket->connectToHost(hostFor(address), quint16(port), QIODevice::ReadWrite, QAbstractSocket::AnyIPProtocol);
     if (socket->waitForConnected(Clock::interval(WaitMs))) {
         connect(socket, &QTcpSocket::disconnected, this, &NmeaSourceTcp::slot_tcpSocketDisconnected,
                 Qt::UniqueConnection);

@@ -22,6 +22,11 @@ public:
     bool writeMessage(const QString &message) override;
 
     bool isConnected() const;
+    // The host to dial for an address as the settings store it: the settings
+    // screen writes three digits a group ("192.168.001.010"), which Qt would
+    // read as octal (".010" as 8, ".009" as nothing), so each group of a
+    // dotted address is read as a decimal number. Host names pass unchanged.
+    static QString hostFor(const QString &address);
 
     // A link silent this long is taken for a half-open connection (a Wi-Fi
     // drop leaves one without any error) and opened again.

@@ -15,6 +15,19 @@ SpinBox {
     stepSize: factor
     editable: true
 
+    // A decimal number in whole units, its fraction cut toward zero
+    // (1.00 hPa is 0.0295 inHg, shown as 0.029). The small allowance keeps
+    // binary fractions whole: 0.29 × 100 is 28.999999999999996, which is
+    // 29 hundredths, not 28.
+    function wholeUnits(real) {
+        var scaled = real * factor
+        return Math.trunc(scaled + (scaled < 0 ? -1e-6 : 1e-6))
+    }
+
+    function setRealValue(real) {
+        value = wholeUnits(real)
+    }
+
     validator: DoubleValidator {
         bottom: Math.min(box.from, box.to)
         top: Math.max(box.from, box.to)
@@ -27,7 +40,8 @@ SpinBox {
     valueFromText: function(text, locale) {
         // Text that is no number keeps the value instead of raising an error.
         try {
-            return Math.round(Number.fromLocaleString(locale, text) * box.factor)
+            var number = Number.fromLocaleString(locale, text)
+            return isNaN(number) ? box.value : box.wholeUnits(number)
         } catch (e) {
             return box.value
         }

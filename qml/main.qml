@@ -20,9 +20,9 @@ ApplicationWindow {
 
     function setDark(dark) {
         Material.theme = dark ? Material.Dark : Material.Light
-        Material.accent = dark ? "yellow" : "blue"
         // After the window's theme, so the chart takes the new background.
         Style.dark = dark
+        Material.accent = Style.accent
     }
 
     // 70 % of the screen, centred, unless a geometry was stored. A size that
@@ -42,6 +42,25 @@ ApplicationWindow {
         }
         width = w
         height = h
+    }
+
+    // Every tab press shows a fresh screen, also of the tab already shown: a
+    // fresh barograph starts on its first span without zoom, a fresh data
+    // tab on the table list.
+    function showScreen(url, properties) {
+        leaveScreen()
+        screenHost.setSource(url, properties === undefined ? {} : properties)
+    }
+
+    // The Loader destroys a screen only once control returns to the event
+    // loop, after the next screen has read the settings, and not at all
+    // once the program is quitting. So the screen shown leaves now (the
+    // settings screens save then), while the back end is certainly there.
+    function leaveScreen() {
+        var screen = screenHost.item
+        if (screen && typeof screen.leave === "function")
+            screen.leave()
+        screenHost.source = ""
     }
 
     function loadSettings() {
@@ -70,7 +89,7 @@ ApplicationWindow {
                 objectName: "tabBarograph"
                 lightIcon: "tab_graph_blue~universal.png"
                 darkIcon: "tab_graph_yellow~universal.png"
-                onClicked: screenHost.source = "qrc:/BaroSwipe.qml"
+                onClicked: showScreen("qrc:/BaroSwipe.qml")
             }
             TabIconButton {
                 objectName: "tabData"
@@ -78,7 +97,7 @@ ApplicationWindow {
                 height: graphTab.height
                 lightIcon: "Data_blue~universal.png"
                 darkIcon: "Data_yellow~universal.png"
-                onClicked: screenHost.source = "qrc:/FilesSwipe.qml"
+                onClicked: showScreen("qrc:/FilesSwipe.qml")
             }
             TabIconButton {
                 objectName: "tabSettings"
@@ -86,7 +105,7 @@ ApplicationWindow {
                 height: graphTab.height
                 lightIcon: "settings_tab~universal.png"
                 darkIcon: "settings_tab_yellow~universal.png"
-                onClicked: loadSettings()
+                onClicked: showScreen("qrc:/settings.qml", { "loader": screenHost })
             }
             TabIconButton {
                 objectName: "tabHelp"
@@ -95,7 +114,7 @@ ApplicationWindow {
                 lightIcon: "help_tab~universal.png"
                 darkIcon: "help_tab_yellow~universal.png"
                 // iOS shows "qrc:/Help_webview.qml" here instead.
-                onClicked: screenHost.source = "qrc:/Help_textview.qml"
+                onClicked: showScreen("qrc:/Help_textview.qml")
             }
         }
     }
@@ -125,7 +144,7 @@ ApplicationWindow {
     Connections {
         target: translateHandler
         function onLanguageChanged() {
-            screenHost.source = ""
+            leaveScreen()
             console.log("language changed to " + translateHandler.getCurrentLanguage())
             loadSettings()
         }
@@ -135,6 +154,11 @@ ApplicationWindow {
         target: Qt.application
         function onStateChanged() {
             backend.pauseService(Qt.application.state === Qt.ApplicationActive)
+        }
+        // Window closed or SIGTERM: the screen shown leaves as if the user
+        // left it, before main deletes the store and the back end.
+        function onAboutToQuit() {
+            leaveScreen()
         }
     }
 

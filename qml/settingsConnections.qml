@@ -1,6 +1,253 @@
 import QtQuick 2.15
+import QtQuick.Controls 2.15
+import QtQuick.Layouts 1.15
+import QtQuick.Window 2.15
+import "."
 
-PlaceholderPage {
+// Where position and pressure come from (the computer's own services, a
+// serial port, TCP, UDP) and the NMEA relay over UDP. Stored when the
+// screen is left, which also restarts the position services and the NMEA
+// worker, changed or not.
+Flickable {
+    id: page
+    objectName: "connectionsPage"
+
     property var loader
-    name: qsTr("Connections settings")
+    property bool ready: false
+    property bool hasLeft: false
+
+    contentWidth: width
+    contentHeight: column.implicitHeight
+    clip: true
+    boundsBehavior: Flickable.StopAtBounds
+    ScrollBar.vertical: ScrollBar {}
+
+    component PortBox: SpinBox {
+        from: 6000
+        to: 65535
+        editable: true
+        // A port, not a quantity: no thousands separator.
+        textFromValue: function(value) { return String(value) }
+        valueFromText: function(text) {
+            var port = parseInt(text, 10)
+            return isNaN(port) ? value : port
+        }
+    }
+
+    // Wide enough for the widest entry (the measure is capped), its arrow
+    // and its paddings.
+    function listWidth(box, entries) {
+        var widest = 0
+        for (var i = 0; i < entries.length; ++i)
+            widest = Math.max(widest, backend.getHorizontalAdvance(entries[i]))
+        return widest + box.indicator.width + box.leftPadding + box.rightPadding
+    }
+
+    function load() {
+        ready = true
+        var port = backend.getSetting("SettingSerialPort", "None")
+        if (port !== "None" && portBox.count > 0)
+            portBox.currentIndex = Math.max(0, portBox.find(port, Qt.MatchExactly))
+        var positionSource = backend.getSetting("SettingPosSource", 1)
+        internal.checked = positionSource === 1
+        nmea.checked = positionSource === 2
+        var speed = speedBox.find(backend.getSetting("SettingSerialSpeed", 9600), Qt.MatchExactly)
+        speedBox.currentIndex = speed >= 0 ? speed : speedBox.find("9600")
+        positionSwitch.checked = backend.getSetting("SettingUsePos", 1) === 1
+        serialSwitch.checked = backend.getSetting("SettingUseSerial", 0) === 1
+        parityBox.currentIndex = backend.getSetting("SettingSerialParity", 0)
+        dataBitsBox.currentIndex = backend.getSetting("SettingSerialNbBits", 0)
+        stopBitsBox.currentIndex = backend.getSetting("SettingSerialStopBit", 0)
+        flowBox.currentIndex = backend.getSetting("SettingSerialControl", 0)
+        tcpSwitch.checked = backend.getSetting("SettingUseTcp", 0) === 1
+        addressField.text = backend.getSetting("SettingTcpIpAddress", "127.000.000.001")
+        tcpPortBox.value = backend.getSetting("SettingTcpIpPort", 10110)
+        udpSwitch.checked = backend.getSetting("SettingUseUdp", 0) === 1
+        udpPortBox.value = backend.getSetting("SettingUdpPort", 10110)
+        udpOutSwitch.checked = backend.getSetting("SettingUseUdpOut", 0) === 1
+        udpOutPortBox.value = backend.getSetting("updPort", 10110)
+        rmcSwitch.checked = backend.getSetting("sendUdpPos", 0) === 1
+    }
+
+    // Called by the window before it replaces this screen, and at the
+    // latest when the screen is destroyed.
+    function leave() {
+        if (hasLeft)
+            return
+        hasLeft = true
+        backend.setSetting("SettingSerialPort", portBox.currentIndex < 0 ? "None" : portBox.currentText)
+        backend.setSetting("SettingUsePos", positionSwitch.checked ? 1 : 0)
+        backend.setSetting("SettingUseSerial", serialSwitch.checked ? 1 : 0)
+        backend.setSetting("SettingPosSource", internal.checked ? 1 : 2)
+        backend.setSetting("SettingSerialSpeed", speedBox.currentText)
+        backend.setSetting("SettingSerialNbBits", dataBitsBox.currentIndex)
+        backend.setSetting("SettingSerialParity", parityBox.currentIndex)
+        backend.setSetting("SettingSerialStopBit", stopBitsBox.currentIndex)
+        backend.setSetting("SettingSerialControl", flowBox.currentIndex)
+        backend.setSetting("SettingTcpIpAddress", addressField.text)
+        backend.setSetting("SettingTcpIpPort", tcpPortBox.value)
+        backend.setSetting("SettingUdpPort", udpPortBox.value)
+        backend.setSetting("updPort", udpOutPortBox.value)
+        backend.setSetting("sendUdpPos", rmcSwitch.checked ? 1 : 0)
+        backend.setSetting("SettingUseTcp", tcpSwitch.checked ? 1 : 0)
+        backend.setSetting("SettingUseUdp", udpSwitch.checked ? 1 : 0)
+        backend.setSetting("SettingUseUdpOut", udpOutSwitch.checked ? 1 : 0)
+        backend.syncSettings()
+        backend.clearAllFix()
+        backend.startLocationServices()
+        backend.startNmea()
+    }
+
+    Component.onCompleted: load()
+    Component.onDestruction: leave()
+
+    ColumnLayout {
+        id: column
+        width: page.width
+        spacing: 0
+
+        Banner {
+            Layout.preferredHeight: Style.bannerHeight(Window.width)
+        }
+
+        Label {
+            Layout.topMargin: 20
+            Layout.alignment: Qt.AlignHCenter
+            text: qsTr("Connections")
+            font.pixelSize: positionSwitch.font.pixelSize * 2
+        }
+
+        GridLayout {
+            Layout.alignment: Qt.AlignHCenter
+            Layout.margins: 10
+            columns: 2
+            rowSpacing: 10
+            columnSpacing: 20
+
+            Switch {
+                id: positionSwitch
+                objectName: "positionSwitch"
+                text: qsTr("Position")
+            }
+            RowLayout {
+                enabled: positionSwitch.checked
+                RadioButton { id: internal; objectName: "internalRadio"; text: qsTr("Internal") }
+                RadioButton { id: nmea; objectName: "nmeaRadio"; text: qsTr("NMEA") }
+            }
+
+            Switch {
+                id: serialSwitch
+                objectName: "serialSwitch"
+                Layout.alignment: Qt.AlignTop
+                text: qsTr("Serial NMEA input")
+            }
+            GridLayout {
+                enabled: serialSwitch.checked
+                columns: 2
+                columnSpacing: 10
+
+                ComboBox {
+                    id: portBox
+                    objectName: "portBox"
+                    Layout.columnSpan: 2
+                    Layout.minimumWidth: page.listWidth(portBox, model)
+                    model: backend.getSerialPorts()
+                }
+                ComboBox {
+                    id: speedBox
+                    objectName: "speedBox"
+                    Layout.columnSpan: 2
+                    Layout.minimumWidth: page.listWidth(speedBox, model)
+                    model: ["1200", "2400", "4800", "9600", "19200", "38400", "57600", "115200"]
+                }
+                ComboBox {
+                    id: parityBox
+                    objectName: "parityBox"
+                    Layout.minimumWidth: page.listWidth(parityBox, model)
+                    model: [qsTr("No Parity"), qsTr("Even Parity"), qsTr("Odd Parity"), qsTr("Space Parity"),
+                            qsTr("Mark Parity")]
+                }
+                ComboBox {
+                    id: flowBox
+                    objectName: "flowBox"
+                    Layout.minimumWidth: page.listWidth(flowBox, model)
+                    model: [qsTr("No Control"), qsTr("Hardware"), qsTr("Software")]
+                }
+                ComboBox {
+                    id: dataBitsBox
+                    objectName: "dataBitsBox"
+                    Layout.minimumWidth: parityBox.Layout.minimumWidth
+                    model: [qsTr("8 Bits"), qsTr("7 Bits"), qsTr("6 Bits"), qsTr("5 Bits")]
+                }
+                ComboBox {
+                    id: stopBitsBox
+                    objectName: "stopBitsBox"
+                    Layout.minimumWidth: flowBox.Layout.minimumWidth
+                    model: [qsTr("1 Bit"), qsTr("1.5 Bit"), qsTr("2 Bits")]
+                }
+            }
+
+            Switch {
+                id: tcpSwitch
+                objectName: "tcpSwitch"
+                text: qsTr("TCP NMEA input")
+            }
+            RowLayout {
+                enabled: tcpSwitch.checked
+                spacing: 10
+                TextField {
+                    id: addressField
+                    objectName: "addressField"
+                    // Stored as shown, three digits a group.
+                    inputMask: "999.999.999.999"
+                    selectByMouse: false
+                    Layout.preferredWidth: addressWidth.advanceWidth + leftPadding + rightPadding + cursorRectangle.width
+                    TextMetrics {
+                        id: addressWidth
+                        font: addressField.font
+                        text: "000.000.000.000"
+                    }
+                    // The user types over the address from its first digit.
+                    onActiveFocusChanged: if (activeFocus) Qt.callLater(function() { addressField.cursorPosition = 0 })
+                    onEditingFinished: focus = false
+                    Keys.onReturnPressed: focus = false
+                    Keys.onEnterPressed: focus = false
+                }
+                PortBox {
+                    id: tcpPortBox
+                    objectName: "tcpPortBox"
+                }
+            }
+
+            Switch {
+                id: udpSwitch
+                objectName: "udpSwitch"
+                text: qsTr("UDP NMEA input")
+            }
+            PortBox {
+                id: udpPortBox
+                objectName: "udpPortBox"
+                enabled: udpSwitch.checked
+            }
+
+            Switch {
+                id: udpOutSwitch
+                objectName: "udpOutSwitch"
+                Layout.alignment: Qt.AlignTop
+                text: qsTr("UDP NMEA output")
+            }
+            ColumnLayout {
+                enabled: udpOutSwitch.checked
+                PortBox {
+                    id: udpOutPortBox
+                    objectName: "udpOutPortBox"
+                }
+                Switch {
+                    id: rmcSwitch
+                    objectName: "rmcSwitch"
+                    text: qsTr("Also send position (RMC)")
+                }
+            }
+        }
+    }
 }

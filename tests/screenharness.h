@@ -31,7 +31,10 @@ public:
 
     // With `freshDirectory` false the window runs in the current working
     // directory, so that a second start finds what the first one stored.
-    explicit ScreenHarness(const QVariantMap &settings = {}, bool freshDirectory = true)
+    // A `language` ("en", "fr") is chosen, with the program's catalogues in
+    // the working directory, before the window loads, as the program does.
+    explicit ScreenHarness(const QVariantMap &settings = {}, bool freshDirectory = true,
+                           const QString &language = QString())
     {
         if (freshDirectory)
             m_dir = std::make_unique<TestSupport::TempWorkDir>();
@@ -42,6 +45,11 @@ public:
         m_engine = std::make_unique<QQmlApplicationEngine>();
         m_translate = std::make_unique<TranslationHandler>(m_engine.get());
         m_engine->rootContext()->setContextProperty(QStringLiteral("translateHandler"), m_translate.get());
+        if (!language.isEmpty()) {
+            for (const char *name : {"Quillmere_fr_FR.qm", "Quillmere_en_US.qm"})
+                QFile::copy(QStringLiteral(QUILLMERE_BIN_DIR "/translations/") + QLatin1String(name), QLatin1String(name));
+            m_translate->selectLanguage(language);
+        }
         g_backEnd = new BackEnd(m_engine.get());
         m_engine->rootContext()->setContextProperty(QStringLiteral("backend"), g_backEnd);
         g_dataSource = new DataSource(nullptr);
@@ -53,6 +61,10 @@ public:
     // the window save its geometry), then the screens.
     ~ScreenHarness()
     {
+        // As the program quits: the screen shown leaves while the back end is there.
+        if (QQuickWindow *w = window())
+            QMetaObject::invokeMethod(w, "leaveScreen");
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         delete g_dataSource;
         g_dataSource = nullptr;
         delete g_backEnd;

@@ -192,7 +192,7 @@ void TestNmeaReceiver::restartWithdrawsOldSources()
     QTRY_VERIFY(qFuzzyCompare(m_backEnd->getCurrentPressure(), double(1020.0)));
     m_backEnd->startNmea();
     QCOMPARE(m_backEnd->getCurrentPressure(), NO_PRESSURE);
-    QVERIFY(log.contains(QStringLiteral("nmea source deleted: 3")));
+    QTRY_VERIFY(log.contains(QStringLiteral("nmea source deleted: 3")));
 }
 
 void TestNmeaReceiver::relaysPressureOnly()

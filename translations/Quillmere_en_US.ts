@@ -2,11 +2,453 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en_US">
 <context>
-    <name>QObject</name>
-    <message><source>deg</source><translation>°</translation></message>
+    <name>BackEnd</name>
+    <message>
+        <source>deg</source>
+        <translation>°</translation>
+    </message>
+    <message>
+        <source>From internal pressure sensor</source>
+        <translation>From internal pressure sensor</translation>
+    </message>
+    <message>
+        <source>From serial connection</source>
+        <translation>From serial connection</translation>
+    </message>
+    <message>
+        <source>From TCP connection</source>
+        <translation>From TCP connection</translation>
+    </message>
+    <message>
+        <source>From UDP connection</source>
+        <translation>From UDP connection</translation>
+    </message>
+    <message>
+        <source>No pressure available</source>
+        <translation>No pressure available</translation>
+    </message>
 </context>
 <context>
-    <name>BackEnd</name>
-    <message><source>deg</source><translation>°</translation></message>
+    <name>BaroH</name>
+    <message>
+        <source>30m</source>
+        <translation>30m</translation>
+    </message>
+    <message>
+        <source>%dm</source>
+        <translation>%dm</translation>
+    </message>
+    <message>
+        <source>3h</source>
+        <translation>3h</translation>
+    </message>
+    <message>
+        <source>%dh</source>
+        <translation>%dh</translation>
+    </message>
+    <message>
+        <source>6h</source>
+        <translation>6h</translation>
+    </message>
+    <message>
+        <source>12h</source>
+        <translation>12h</translation>
+    </message>
+    <message>
+        <source>1d</source>
+        <translation>1d</translation>
+    </message>
+    <message>
+        <source>2d</source>
+        <translation>2d</translation>
+    </message>
+    <message>
+        <source>4d</source>
+        <translation>4d</translation>
+    </message>
+    <message>
+        <source>%dd</source>
+        <translation>%dd</translation>
+    </message>
+    <message>
+        <source>8d</source>
+        <translation>8d</translation>
+    </message>
+    <message>
+        <source>16d</source>
+        <translation>16d</translation>
+    </message>
+</context>
+<context>
+    <name>DataSource</name>
+    <message>
+        <source>deg</source>
+        <translation type="vanished">°</translation>
+    </message>
+    <message>
+        <source>Device</source>
+        <translation type="vanished">Device</translation>
+    </message>
+    <message>
+        <source>ft</source>
+        <translation type="vanished">ft</translation>
+    </message>
+    <message>
+        <source>m</source>
+        <translation type="vanished">m</translation>
+    </message>
+    <message>
+        <source>Date (%1);Latitude;Longitude;Station pressure (%3);Sea Level Pressure (%3);Offset (%3);Elevation (%2);COG(T);SOG(kts)</source>
+        <translation type="vanished">Date (%1);Latitude;Longitude;Station pressure (%3);Sea Level Pressure (%3);Offset (%3);Elevation (%2);COG(T);SOG(kts)</translation>
+    </message>
+</context>
+<context>
+    <name>FileData</name>
+    <message>
+        <source>Stored tables</source>
+        <translation>Stored tables</translation>
+    </message>
+</context>
+<context>
+    <name>FileDetails</name>
+    <message>
+        <source>Records</source>
+        <translation>Records</translation>
+    </message>
+</context>
+<context>
+    <name>Help_textview</name>
+    <message>
+        <source>Help</source>
+        <translation>Help</translation>
+    </message>
+</context>
+<context>
+    <name>LevelLabel</name>
+    <message>
+        <source>Sea Level Pressure (QNH)</source>
+        <translation>Sea Level Pressure (QNH)</translation>
+    </message>
+    <message>
+        <source>Station Level Pressure (QFE)</source>
+        <translation>Station Level Pressure (QFE)</translation>
+    </message>
+    <message>
+        <source>No pressure data available</source>
+        <translation>No pressure data available</translation>
+    </message>
+</context>
+<context>
+    <name>QObject</name>
+    <message>
+        <source>deg</source>
+        <translation>°</translation>
+    </message>
+    <message>
+        <source>kts</source>
+        <translation>kts</translation>
+    </message>
+    <message>
+        <source>km/h</source>
+        <translation>km/h</translation>
+    </message>
+    <message>
+        <source>mph</source>
+        <translation>mph</translation>
+    </message>
+</context>
+<context>
+    <name>brenlowCalibration</name>
+    <message>
+        <source>Calibration</source>
+        <translation>Calibration</translation>
+    </message>
+</context>
+<context>
+    <name>main</name>
+    <message>
+        <source>Quillmere</source>
+        <translation>Quillmere</translation>
+    </message>
+</context>
+<context>
+    <name>settings</name>
+    <message>
+        <source>Version </source>
+        <translation>Version </translation>
+    </message>
+    <message>
+        <source>Langage</source>
+        <translation>Langage</translation>
+    </message>
+    <message>
+        <source>English</source>
+        <translation>English</translation>
+    </message>
+    <message>
+        <source>French</source>
+        <translation>French</translation>
+    </message>
+    <message>
+        <source>Theme</source>
+        <translation>Theme</translation>
+    </message>
+    <message>
+        <source>Light</source>
+        <translation>Light</translation>
+    </message>
+    <message>
+        <source>Dark</source>
+        <translation>Dark</translation>
+    </message>
+    <message>
+        <source>Keep screen always on</source>
+        <translation>Keep screen always on</translation>
+    </message>
+    <message>
+        <source>Time zone</source>
+        <translation>Time zone</translation>
+    </message>
+    <message>
+        <source>UTC</source>
+        <translation>UTC</translation>
+    </message>
+    <message>
+        <source>Date format</source>
+        <translation>Date format</translation>
+    </message>
+    <message>
+        <source>dd mm</source>
+        <translation>dd mm</translation>
+    </message>
+    <message>
+        <source>mm dd</source>
+        <translation>mm dd</translation>
+    </message>
+    <message>
+        <source>Time format</source>
+        <translation>Time format</translation>
+    </message>
+    <message>
+        <source>24h</source>
+        <translation>24h</translation>
+    </message>
+    <message>
+        <source>12h</source>
+        <translation>12h</translation>
+    </message>
+    <message>
+        <source>Speed format</source>
+        <translation>Speed format</translation>
+    </message>
+    <message>
+        <source>kts</source>
+        <translation>kts</translation>
+    </message>
+    <message>
+        <source>km/h</source>
+        <translation>km/h</translation>
+    </message>
+    <message>
+        <source>mph</source>
+        <translation>mph</translation>
+    </message>
+    <message>
+        <source>Pressure units</source>
+        <translation>Pressure units</translation>
+    </message>
+    <message>
+        <source>Precision display</source>
+        <translation>Precision display</translation>
+    </message>
+    <message>
+        <source>Low</source>
+        <translation>Low</translation>
+    </message>
+    <message>
+        <source>Normal</source>
+        <translation>Normal</translation>
+    </message>
+    <message>
+        <source>High</source>
+        <translation>High</translation>
+    </message>
+    <message>
+        <source>Location display</source>
+        <translation>Location display</translation>
+    </message>
+    <message>
+        <source>Pressure display</source>
+        <translation>Pressure display</translation>
+    </message>
+    <message>
+        <source>Sea Level (QNH)</source>
+        <translation>Sea Level (QNH)</translation>
+    </message>
+    <message>
+        <source>Station Level (QFE)</source>
+        <translation>Station Level (QFE)</translation>
+    </message>
+    <message>
+        <source>Elevation units</source>
+        <translation>Elevation units</translation>
+    </message>
+    <message>
+        <source>Meters</source>
+        <translation>Meters</translation>
+    </message>
+    <message>
+        <source>Feet</source>
+        <translation>Feet</translation>
+    </message>
+    <message>
+        <source>Elevation (feet)</source>
+        <translation>Elevation (feet)</translation>
+    </message>
+    <message>
+        <source>Elevation (meters)</source>
+        <translation>Elevation (meters)</translation>
+    </message>
+    <message>
+        <source>Line style</source>
+        <translation>Line style</translation>
+    </message>
+    <message>
+        <source>Straight</source>
+        <translation>Straight</translation>
+    </message>
+    <message>
+        <source>Spline</source>
+        <translation>Spline</translation>
+    </message>
+    <message>
+        <source>Data on two screens</source>
+        <translation>Data on two screens</translation>
+    </message>
+    <message>
+        <source>Pressure display offset</source>
+        <translation>Pressure display offset</translation>
+    </message>
+    <message>
+        <source>Connections settings</source>
+        <translation>Connections settings</translation>
+    </message>
+    <message>
+        <source>Brenlow USB BARO</source>
+        <translation>Brenlow USB BARO</translation>
+    </message>
+    <message>
+        <source>calibration</source>
+        <translation>calibration</translation>
+    </message>
+    <message>
+        <source>Device</source>
+        <comment>theme: as the computer shows</comment>
+        <translation>Device</translation>
+    </message>
+    <message>
+        <source>Device</source>
+        <comment>time zone: the computer&apos;s</comment>
+        <translation>Device</translation>
+    </message>
+</context>
+<context>
+    <name>settingsConnections</name>
+    <message>
+        <source>Connections</source>
+        <translation>Connections</translation>
+    </message>
+    <message>
+        <source>Position</source>
+        <translation>Position</translation>
+    </message>
+    <message>
+        <source>Internal</source>
+        <translation>Internal</translation>
+    </message>
+    <message>
+        <source>NMEA</source>
+        <translation>NMEA</translation>
+    </message>
+    <message>
+        <source>Serial NMEA input</source>
+        <translation>Serial NMEA input</translation>
+    </message>
+    <message>
+        <source>No Parity</source>
+        <translation>No Parity</translation>
+    </message>
+    <message>
+        <source>Even Parity</source>
+        <translation>Even Parity</translation>
+    </message>
+    <message>
+        <source>Odd Parity</source>
+        <translation>Odd Parity</translation>
+    </message>
+    <message>
+        <source>Space Parity</source>
+        <translation>Space Parity</translation>
+    </message>
+    <message>
+        <source>Mark Parity</source>
+        <translation>Mark Parity</translation>
+    </message>
+    <message>
+        <source>No Control</source>
+        <translation>No Control</translation>
+    </message>
+    <message>
+        <source>Hardware</source>
+        <translation>Hardware</translation>
+    </message>
+    <message>
+        <source>Software</source>
+        <translation>Software</translation>
+    </message>
+    <message>
+        <source>8 Bits</source>
+        <translation>8 Bits</translation>
+    </message>
+    <message>
+        <source>7 Bits</source>
+        <translation>7 Bits</translation>
+    </message>
+    <message>
+        <source>6 Bits</source>
+        <translation>6 Bits</translation>
+    </message>
+    <message>
+        <source>5 Bits</source>
+        <translation>5 Bits</translation>
+    </message>
+    <message>
+        <source>1 Bit</source>
+        <translation>1 Bit</translation>
+    </message>
+    <message>
+        <source>1.5 Bit</source>
+        <translation>1.5 Bit</translation>
+    </message>
+    <message>
+        <source>2 Bits</source>
+        <translation>2 Bits</translation>
+    </message>
+    <message>
+        <source>TCP NMEA input</source>
+        <translation>TCP NMEA input</translation>
+    </message>
+    <message>
+        <source>UDP NMEA input</source>
+        <translation>UDP NMEA input</translation>
+    </message>
+    <message>
+        <source>UDP NMEA output</source>
+        <translation>UDP NMEA output</translation>
+    </message>
+    <message>
+        <source>Also send position (RMC)</source>
+        <translation>Also send position (RMC)</translation>
+    </message>
 </context>
 </TS>

@@ -1,0 +1,82 @@
+#include "backendlink.h"
+
+#include "backend.h"
+
+#include <chrono>
+
+BackEndLink::BackEndLink(BackEnd *backEnd)
+    : m_backEnd(backEnd)
+{
+}
+
+void BackEndLink::close()
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_backEnd = nullptr;
+}
+
+bool BackEndLink::isOpen() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_backEnd != nullptr;
+}
+
+void BackEndLink::markWoundDown()
+{
+    {
+        std::lock_guard<std::mutex> lock(m_windDownMutex);
+        m_woundDown = true;
+    }
+    m_woundDownChanged.notify_all();
+}
+
+bool BackEndLink::waitWoundDown(int ms)
+{
+    std::unique_lock<std::mutex> lock(m_windDownMutex);
+    return m_woundDownChanged.wait_for(lock, std::chrono::milliseconds(ms), [this] { return m_woundDown; });
+}
+
+void BackEndLink::setPressure(double pressure, int source)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (m_backEnd)
+        m_backEnd->setPressure(pressure, source);
+}
+
+void BackEndLink::setFix(const QPointF &position, double sog, double cog, int source)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (m_backEnd)
+        m_backEnd->setFix(position, sog, cog, source);
+}
+
+void BackEndLink::clearFix(int source)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (m_backEnd)
+        m_backEnd->clearFix(source);
+}
+
+QVariant BackEndLink::getSetting(const QString &key, const QVariant &def)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_backEnd ? m_backEnd->getSetting(key, def) : def;
+}
+
+double BackEndLink::getCurrentPressure()
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_backEnd ? m_backEnd->getCurrentPressure() : NO_PRESSURE;
+}
+
+QPointF BackEndLink::currentPosition()
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_backEnd ? m_backEnd->currentPosition() : QPointF();
+}
+
+QPair<double, double> BackEndLink::currentCourseSpeed()
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_backEnd ? m_backEnd->currentCourseSpeed() : qMakePair(0.0, 0.0);
+}

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "nmeaconsumer.h"
+
+#include <QPair>
+#include <QPointF>
+#include <QString>
+#include <QVariant>
+#include <condition_variable>
+#include <mutex>
+
+class BackEnd;
+
+// One NMEA worker's way into the back end, for the worker's whole life. When
+// the back end replaces or stops the worker it closes the link: from then on
+// nothing that worker does reaches the back end (its writes are dropped, its
+// reads get their defaults), however long it still takes to wind down behind
+// a pending connection attempt. The worker marks the link wound down once its
+// ports and sockets are released, so that its successor can wait for that
+// (in its own thread) before opening the same port.
+class BackEndLink : public NmeaConsumer
+{
+public:
+    explicit BackEndLink(BackEnd *backEnd);
+
+    // Returns once no call of the worker is inside the back end any more.
+    void close();
+    bool isOpen() const;
+
+    void markWoundDown();
+    // False when the time ran out first.
+    bool waitWoundDown(int ms);
+
+    void setPressure(double pressure, int source) override;
+    void setFix(const QPointF &position, double sog, double cog, int source) override;
+    void clearFix(int source) override;
+    QVariant getSetting(const QString &key, const QVariant &def);
+    double getCurrentPressure();
+    QPointF currentPosition();
+    QPair<double, double> currentCourseSpeed(); // (COG, SOG)
+
+private:
+    // Held across each call into the back end, on purpose: close() must not
+    // return while a call is still inside it. The back end never calls the
+    // link while holding a lock of its own, so the order is always this
+    // lock first.
+    mutable std::mutex m_mutex;
+    BackEnd *m_backEnd;
+
+    std::mutex m_windDownMutex;
+    std::condition_variable m_woundDownChanged;
+    bool m_woundDown = false;
+};
