@@ -83,44 +83,160 @@
     <name>DataSource</name>
     <message>
         <source>deg</source>
-        <translation type="vanished">°</translation>
+        <translation>°</translation>
     </message>
     <message>
         <source>Device</source>
-        <translation type="vanished">Device</translation>
+        <translation>Device</translation>
     </message>
     <message>
         <source>ft</source>
-        <translation type="vanished">ft</translation>
+        <translation>ft</translation>
     </message>
     <message>
         <source>m</source>
-        <translation type="vanished">m</translation>
+        <translation>m</translation>
     </message>
     <message>
         <source>Date (%1);Latitude;Longitude;Station pressure (%3);Sea Level Pressure (%3);Offset (%3);Elevation (%2);COG(T);SOG(kts)</source>
-        <translation type="vanished">Date (%1);Latitude;Longitude;Station pressure (%3);Sea Level Pressure (%3);Offset (%3);Elevation (%2);COG(T);SOG(kts)</translation>
+        <translation>Date (%1);Latitude;Longitude;Station pressure (%3);Sea Level Pressure (%3);Offset (%3);Elevation (%2);COG(T);SOG(kts)</translation>
     </message>
 </context>
 <context>
     <name>FileData</name>
     <message>
         <source>Stored tables</source>
-        <translation>Stored tables</translation>
+        <translation type="vanished">Stored tables</translation>
+    </message>
+    <message>
+        <source>30m (2 secs interval)</source>
+        <translation>30m (2 secs interval)</translation>
+    </message>
+    <message>
+        <source>3h (6 secs interval)</source>
+        <translation>3h (6 secs interval)</translation>
+    </message>
+    <message>
+        <source>6h (12 secs interval)</source>
+        <translation>6h (12 secs interval)</translation>
+    </message>
+    <message>
+        <source>12h (24 secs interval)</source>
+        <translation>12h (24 secs interval)</translation>
+    </message>
+    <message>
+        <source>1d (48 secs interval)</source>
+        <translation>1d (48 secs interval)</translation>
+    </message>
+    <message>
+        <source>2d (96 secs interval)</source>
+        <translation>2d (96 secs interval)</translation>
+    </message>
+    <message>
+        <source>4d (192 secs interval)</source>
+        <translation>4d (192 secs interval)</translation>
+    </message>
+    <message>
+        <source>8d (384 secs interval)</source>
+        <translation>8d (384 secs interval)</translation>
+    </message>
+    <message>
+        <source>16d (768 secs interval)</source>
+        <translation>16d (768 secs interval)</translation>
+    </message>
+    <message>
+        <source>Delete all data</source>
+        <translation>Delete all data</translation>
+    </message>
+    <message>
+        <source>Are you sure you want to delete ALL data ?</source>
+        <translation>Are you sure you want to delete ALL data ?</translation>
     </message>
 </context>
 <context>
     <name>FileDetails</name>
     <message>
         <source>Records</source>
-        <translation>Records</translation>
+        <translation type="vanished">Records</translation>
+    </message>
+    <message>
+        <source>30m</source>
+        <translation>30m</translation>
+    </message>
+    <message>
+        <source>3h</source>
+        <translation>3h</translation>
+    </message>
+    <message>
+        <source>6h</source>
+        <translation>6h</translation>
+    </message>
+    <message>
+        <source>12h</source>
+        <translation>12h</translation>
+    </message>
+    <message>
+        <source>1d</source>
+        <translation>1d</translation>
+    </message>
+    <message>
+        <source>2d</source>
+        <translation>2d</translation>
+    </message>
+    <message>
+        <source>4d</source>
+        <translation>4d</translation>
+    </message>
+    <message>
+        <source>8d</source>
+        <translation>8d</translation>
+    </message>
+    <message>
+        <source>16d</source>
+        <translation>16d</translation>
+    </message>
+    <message>
+        <source>CSV files (*.csv)</source>
+        <translation>CSV files (*.csv)</translation>
+    </message>
+    <message>
+        <source>GPS files (*.gpx)</source>
+        <translation>GPS files (*.gpx)</translation>
+    </message>
+    <message>
+        <source>Export page as CSV</source>
+        <translation>Export page as CSV</translation>
+    </message>
+    <message>
+        <source>Export page as GPX</source>
+        <translation>Export page as GPX</translation>
+    </message>
+    <message>
+        <source>Delete this data file</source>
+        <translation>Delete this data file</translation>
+    </message>
+    <message>
+        <source>Are you sure you want to delete ALL data in this table ?</source>
+        <translation>Are you sure you want to delete ALL data in this table ?</translation>
+    </message>
+    <message>
+        <source>Please choose a file</source>
+        <translation>Please choose a file</translation>
     </message>
 </context>
 <context>
     <name>Help_textview</name>
     <message>
         <source>Help</source>
-        <translation>Help</translation>
+        <translation type="vanished">Help</translation>
+    </message>
+    <message>
+        <source>Privacy Policy</source>
+        <translation>Privacy Policy</translation>
+    </message>
+    <message>
+        <source>Back to help</source>
+        <translation>Back to help</translation>
     </message>
 </context>
 <context>
@@ -161,7 +277,43 @@
     <name>brenlowCalibration</name>
     <message>
         <source>Calibration</source>
-        <translation>Calibration</translation>
+        <translation type="vanished">Calibration</translation>
+    </message>
+    <message>
+        <source>Brenlow USB barometer calibration</source>
+        <translation>Brenlow USB barometer calibration</translation>
+    </message>
+    <message>
+        <source>Set USB Baro sensor offset (mb)</source>
+        <translation>Set USB Baro sensor offset (mb)</translation>
+    </message>
+    <message>
+        <source>Station Level (QFE)</source>
+        <translation>Station Level (QFE)</translation>
+    </message>
+    <message>
+        <source>Set sensor pressure slope (mb/bar)</source>
+        <translation>Set sensor pressure slope (mb/bar)</translation>
+    </message>
+    <message>
+        <source>Calibrate</source>
+        <translation>Calibrate</translation>
+    </message>
+    <message>
+        <source>Factory reset</source>
+        <translation>Factory reset</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Operation failed</source>
+        <translation>Operation failed</translation>
+    </message>
+    <message>
+        <source>Operation timeout, probably no&lt;br&gt;Brenlow USB baro is connected</source>
+        <translation>Operation timeout, probably no&lt;br&gt;Brenlow USB baro is connected</translation>
     </message>
 </context>
 <context>

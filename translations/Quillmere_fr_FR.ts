@@ -83,44 +83,160 @@
     <name>DataSource</name>
     <message>
         <source>deg</source>
-        <translation type="vanished">°</translation>
+        <translation>°</translation>
     </message>
     <message>
         <source>Device</source>
-        <translation type="vanished">heure locale</translation>
+        <translation>heure locale</translation>
     </message>
     <message>
         <source>ft</source>
-        <translation type="vanished">pieds</translation>
+        <translation>pieds</translation>
     </message>
     <message>
         <source>m</source>
-        <translation type="vanished">m</translation>
+        <translation>m</translation>
     </message>
     <message>
         <source>Date (%1);Latitude;Longitude;Station pressure (%3);Sea Level Pressure (%3);Offset (%3);Elevation (%2);COG(T);SOG(kts)</source>
-        <translation type="vanished">Date (%1);Latitude;Longitude;Pression station (%3);Pression niveau de la mer (%3);Correction (%3);Altitude (%2);Route fond (V);Vitesse fond (nds)</translation>
+        <translation>Date (%1);Latitude;Longitude;Pression station (%3);Pression niveau de la mer (%3);Correction (%3);Altitude (%2);Route fond (V);Vitesse fond (nds)</translation>
     </message>
 </context>
 <context>
     <name>FileData</name>
     <message>
         <source>Stored tables</source>
-        <translation>Tables enregistrées</translation>
+        <translation type="vanished">Tables enregistrées</translation>
+    </message>
+    <message>
+        <source>30m (2 secs interval)</source>
+        <translation>30 min (intervalle de 2 s)</translation>
+    </message>
+    <message>
+        <source>3h (6 secs interval)</source>
+        <translation>3 h (intervalle de 6 s)</translation>
+    </message>
+    <message>
+        <source>6h (12 secs interval)</source>
+        <translation>6 h (intervalle de 12 s)</translation>
+    </message>
+    <message>
+        <source>12h (24 secs interval)</source>
+        <translation>12 h (intervalle de 24 s)</translation>
+    </message>
+    <message>
+        <source>1d (48 secs interval)</source>
+        <translation>1 j (intervalle de 48 s)</translation>
+    </message>
+    <message>
+        <source>2d (96 secs interval)</source>
+        <translation>2 j (intervalle de 96 s)</translation>
+    </message>
+    <message>
+        <source>4d (192 secs interval)</source>
+        <translation>4 j (intervalle de 192 s)</translation>
+    </message>
+    <message>
+        <source>8d (384 secs interval)</source>
+        <translation>8 j (intervalle de 384 s)</translation>
+    </message>
+    <message>
+        <source>16d (768 secs interval)</source>
+        <translation>16 j (intervalle de 768 s)</translation>
+    </message>
+    <message>
+        <source>Delete all data</source>
+        <translation>Effacer toutes les données</translation>
+    </message>
+    <message>
+        <source>Are you sure you want to delete ALL data ?</source>
+        <translation>Voulez-vous vraiment effacer TOUTES les données ?</translation>
     </message>
 </context>
 <context>
     <name>FileDetails</name>
     <message>
         <source>Records</source>
-        <translation>Enregistrements</translation>
+        <translation type="vanished">Enregistrements</translation>
+    </message>
+    <message>
+        <source>30m</source>
+        <translation>30 min</translation>
+    </message>
+    <message>
+        <source>3h</source>
+        <translation>3 h</translation>
+    </message>
+    <message>
+        <source>6h</source>
+        <translation>6 h</translation>
+    </message>
+    <message>
+        <source>12h</source>
+        <translation>12 h</translation>
+    </message>
+    <message>
+        <source>1d</source>
+        <translation>1 j</translation>
+    </message>
+    <message>
+        <source>2d</source>
+        <translation>2 j</translation>
+    </message>
+    <message>
+        <source>4d</source>
+        <translation>4 j</translation>
+    </message>
+    <message>
+        <source>8d</source>
+        <translation>8 j</translation>
+    </message>
+    <message>
+        <source>16d</source>
+        <translation>16 j</translation>
+    </message>
+    <message>
+        <source>CSV files (*.csv)</source>
+        <translation>Fichiers CSV (*.csv)</translation>
+    </message>
+    <message>
+        <source>GPS files (*.gpx)</source>
+        <translation>Fichiers GPS (*.gpx)</translation>
+    </message>
+    <message>
+        <source>Export page as CSV</source>
+        <translation>Exporter la page en CSV</translation>
+    </message>
+    <message>
+        <source>Export page as GPX</source>
+        <translation>Exporter la page en GPX</translation>
+    </message>
+    <message>
+        <source>Delete this data file</source>
+        <translation>Effacer cette table</translation>
+    </message>
+    <message>
+        <source>Are you sure you want to delete ALL data in this table ?</source>
+        <translation>Voulez-vous vraiment effacer TOUTES les données de cette table ?</translation>
+    </message>
+    <message>
+        <source>Please choose a file</source>
+        <translation>Choisissez un fichier</translation>
     </message>
 </context>
 <context>
     <name>Help_textview</name>
     <message>
         <source>Help</source>
-        <translation>Aide</translation>
+        <translation type="vanished">Aide</translation>
+    </message>
+    <message>
+        <source>Privacy Policy</source>
+        <translation>Politique de confidentialité</translation>
+    </message>
+    <message>
+        <source>Back to help</source>
+        <translation>Retour à l&apos;aide</translation>
     </message>
 </context>
 <context>
@@ -161,7 +277,43 @@
     <name>brenlowCalibration</name>
     <message>
         <source>Calibration</source>
-        <translation>Étalonnage</translation>
+        <translation type="vanished">Étalonnage</translation>
+    </message>
+    <message>
+        <source>Brenlow USB barometer calibration</source>
+        <translation>Étalonnage du baromètre USB Brenlow</translation>
+    </message>
+    <message>
+        <source>Set USB Baro sensor offset (mb)</source>
+        <translation>Correction du capteur du baromètre USB (mb)</translation>
+    </message>
+    <message>
+        <source>Station Level (QFE)</source>
+        <translation>Niveau de la station (QFE)</translation>
+    </message>
+    <message>
+        <source>Set sensor pressure slope (mb/bar)</source>
+        <translation>Pente de pression du capteur (mb/bar)</translation>
+    </message>
+    <message>
+        <source>Calibrate</source>
+        <translation>Étalonner</translation>
+    </message>
+    <message>
+        <source>Factory reset</source>
+        <translation>Réglages d&apos;usine</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Annuler</translation>
+    </message>
+    <message>
+        <source>Operation failed</source>
+        <translation>L&apos;opération a échoué</translation>
+    </message>
+    <message>
+        <source>Operation timeout, probably no&lt;br&gt;Brenlow USB baro is connected</source>
+        <translation>Délai dépassé : aucun baromètre USB&lt;br&gt;Brenlow n&apos;est sans doute branché</translation>
     </message>
 </context>
 <context>
