@@ -30,6 +30,7 @@ DataSource::DataSource(QObject *parent)
     const QString path = base + QStringLiteral("barograph.db");
     // Opening creates the file, so ask first.
     const bool existed = QFileInfo::exists(path);
+    const bool empty = existed && QFileInfo(path).size() == 0;
 
     if (QSqlDatabase::contains(ConnectionName)) {
         db = QSqlDatabase::database(ConnectionName, true);
@@ -48,6 +49,10 @@ DataSource::DataSource(QObject *parent)
                            .arg(name));
         }
     }
+    // The alarm log joins a history written before it existed; an empty
+    // file stays as it is, like the history tables.
+    if (!empty)
+        createAlarmTable();
     qWarning() << "dataSource created";
 }
 

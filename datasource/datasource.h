@@ -42,10 +42,34 @@ public:
     Q_INVOKABLE QPointF getValueAt(double timed, int chartNb, QVariant startDate);
     // The file URL of a save dialog; the format follows the extension.
     Q_INVOKABLE void exportFile(int tableNb, QString fileName);
+    // Where storm warnings began, as x positions of the chart of chartNb
+    // measured from startDate (as getValueAt takes them), oldest first.
+    // Takes no lock: the chart asks while it is being drawn.
+    Q_INVOKABLE QVariantList getAlarmMarks(int chartNb, QVariant startDate);
 
     // One sample of the sample cycle; true when at least one row was written.
     bool recordSample(const int &tick, const double &lon, const double &lat, const double &cog,
                       const double &sog, const double &pressure);
+
+    // The BARO3H rows that the three-hour tendency compares with at the last
+    // recorded sample, each found only when it lies within 30 s of one hour
+    // and of three hours back: the same pairing as the trend and the
+    // three-hour text.
+    struct TendencyReferences
+    {
+        qint64 sampleTime = 0;
+        bool hour = false;
+        double hourPressure = 0.0;
+        bool threeHours = false;
+        double threeHoursPressure = 0.0;
+    };
+    TendencyReferences tendencyReferences();
+
+    // The log of storm warnings, table ALARMS: one row per alarm begun
+    // (kind "fall", "rise" or "low"), its acknowledgement added when it
+    // comes.
+    void recordAlarm(qint64 start, const QString &kind, double change, double pressure);
+    void acknowledgeAlarm(qint64 start, const QString &kind, qint64 when);
 
     static constexpr int TableCount = 9;
     static bool isValidTable(int tableNb) { return tableNb >= 0 && tableNb < TableCount; }
@@ -68,11 +92,13 @@ private:
     static double seaLevelPressure(const QSqlQuery &row);
     static double displayPressure(const QSqlQuery &row, int preDisplay);
 
+    qint64 tableSpan(int tableNb) const;
     bool writeRow(int tableNb, double lon, double lat, double cog, double sog, double pressure,
                   double elevation, double offset);
     void readChart(int chartNb, double *min, double *max, qint64 *reference);
     QString infoText(QPointF pt, int chartNb);
     void updateTrend();
+    void createAlarmTable();
     QString recordText(const QSqlQuery &row, int preDisplay) const;
     void deleteAllRows(int tableNb);
     enum class ExportFormat { Csv, Gpx };
@@ -88,6 +114,9 @@ private:
     QStringList tableNames;
     QList<int> tableIntervals;
     int trendCode = -10;
+    // The row an hour back that the last trend update found, if any.
+    bool hourReference = false;
+    double hourReferencePressure = 0.0;
     qint64 lastSampleTime = 0;
 };
 

@@ -127,6 +127,23 @@ void DataSource::update(QtCharts::QAbstractSeries *series, int n)
     xy->replace(chartSeries.at(n));
 }
 
+QVariantList DataSource::getAlarmMarks(int chartNb, QVariant startDate)
+{
+    QVariantList marks;
+    if (!isValidTable(chartNb))
+        return marks;
+    const qint64 reference = startDate.toLongLong();
+    QSqlQuery query(db);
+    query.setForwardOnly(true);
+    if (!query.exec(QStringLiteral("SELECT START FROM ALARMS WHERE START BETWEEN %1 AND %2 ORDER BY START")
+                        .arg(reference - tableSpan(chartNb))
+                        .arg(reference)))
+        return marks;
+    while (query.next())
+        marks << double(query.value(0).toLongLong() - reference) / xUnit(chartNb);
+    return marks;
+}
+
 QPointF DataSource::getValueAt(double timed, int chartNb, QVariant startDate)
 {
     const double factor = unitFactor(setting(QStringLiteral("unitPre"), 0).toInt());

@@ -34,14 +34,11 @@ bool DataSource::recordSample(const int &tick, const double &lon, const double &
 bool DataSource::writeRow(int tableNb, double lon, double lat, double cog, double sog, double pressure,
                           double elevation, double offset)
 {
-    const int interval = tableIntervals.at(tableNb);
-    // Every table spans 1800 of its intervals, except the 30-minute one.
-    const qint64 span = qint64(interval == 2 ? 1 : interval) * 1800;
     const QString &table = tableNames.at(tableNb);
 
     QSqlQuery query(db);
     query.setForwardOnly(true);
-    query.exec(QStringLiteral("DELETE FROM %1 WHERE TIME < %2;").arg(table).arg(lastSampleTime - span));
+    query.exec(QStringLiteral("DELETE FROM %1 WHERE TIME < %2;").arg(table).arg(lastSampleTime - tableSpan(tableNb)));
 
     query.prepare(QStringLiteral("INSERT INTO %1 (TIME, LON, LAT, COG, SOG, PRE, ELE, OFS) VALUES "
                                  "(:TIME, :LON, :LAT, :COG, :SOG, :PRE, :ELE, :OFS);")
@@ -60,4 +57,11 @@ bool DataSource::writeRow(int tableNb, double lon, double lat, double cog, doubl
     }
     query.finish();
     return true;
+}
+
+qint64 DataSource::tableSpan(int tableNb) const
+{
+    // Every table spans 1800 of its intervals, except the 30-minute one.
+    const int interval = tableIntervals.at(tableNb);
+    return qint64(interval == 2 ? 1 : interval) * 1800;
 }

@@ -4,6 +4,8 @@
 
 #include "formatting.h"
 
+#include <QMutexLocker>
+
 #include <cmath>
 #include <cstdlib>
 
@@ -34,9 +36,13 @@ QString DataSource::getTrend3h()
 void DataSource::updateTrend()
 {
     trendCode = -10;
+    hourReference = false;
     double old = 0.0;
     if (!baro3hPressureNear(lastSampleTime - 3600, &old))
         return;
+    // The storm warning's estimate needs the same row: keep it.
+    hourReference = true;
+    hourReferencePressure = old;
     // The last hour's change extrapolated to three hours.
     const double r = (currentPressure() - old) * 3.0;
     const double a = std::fabs(r);
@@ -55,4 +61,28 @@ bool DataSource::baro3hPressureNear(qint64 instant, double *pressure)
         return false;
     *pressure = query.value(5).toDouble();
     return true;
+}
+
+DataSource::TendencyReferences DataSource::tendencyReferences()
+{
+    QMutexLocker lock(&mutex);
+    TendencyReferences references;
+    references.sampleTime = lastSampleTime;
+    references.hour = hourReference;
+    references.hourPressure = hourReferencePressure;
+    // Only the rows within the window, through the primary key, and of those
+    // the nearest (the older of two as near).
+    const qint64 wanted = lastSampleTime - 10800;
+    QSqlQuery query(db);
+    query.setForwardOnly(true);
+    if (query.exec(QStringLiteral("SELECT PRE FROM BARO3H WHERE TIME BETWEEN %1 AND %2 "
+                                  "ORDER BY ABS(%3 - TIME), TIME LIMIT 1")
+                       .arg(wanted - ReferenceWindowS)
+                       .arg(wanted + ReferenceWindowS)
+                       .arg(wanted))
+        && query.next()) {
+        references.threeHours = true;
+        references.threeHoursPressure = query.value(0).toDouble();
+    }
+    return references;
 }

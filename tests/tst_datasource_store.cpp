@@ -27,7 +27,7 @@ QSqlDatabase store()
 QStringList tablesInFile()
 {
     QSqlQuery query(store());
-    query.exec(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY rowid"));
+    query.exec(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' AND name <> 'ALARMS' ORDER BY rowid"));
     QStringList names;
     while (query.next())
         names << query.value(0).toString();

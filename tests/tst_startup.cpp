@@ -55,7 +55,7 @@ QStringList tablesOf(const QString &path)
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("inspect"));
         db.setDatabaseName(path);
         if (db.open()) {
-            QSqlQuery query(QStringLiteral("SELECT name FROM sqlite_master WHERE type='table' ORDER BY name"), db);
+            QSqlQuery query(QStringLiteral("SELECT name FROM sqlite_master WHERE type='table' AND name <> 'ALARMS' ORDER BY name"), db);
             while (query.next())
                 names << query.value(0).toString();
             db.close();
