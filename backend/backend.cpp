@@ -20,7 +20,8 @@ BackEnd::BackEnd(QQmlApplicationEngine *engine)
     g_backEnd = this;
     m_tick = 768;
     m_engine = engine;
-    m_doubleKeys = {QStringLiteral("offset"), QStringLiteral("elevation")};
+    m_doubleKeys = {QStringLiteral("offset"), QStringLiteral("elevation"), QStringLiteral("alarmFall"),
+                    QStringLiteral("alarmRise"), QStringLiteral("alarmLow")};
     m_stringKeys = {QStringLiteral("SettingTcpIpAddress"), QStringLiteral("SettingSerialSpeed"),
                     QStringLiteral("SettingSerialPort")};
 
@@ -38,6 +39,7 @@ BackEnd::BackEnd(QQmlApplicationEngine *engine)
     m_timerOperation.setInterval(Clock::interval(5000));
     connect(&m_timerOperation, &QTimer::timeout, this, &BackEnd::operationTimeout);
 
+    m_stormWarning = new StormWarning(this);
     m_timerData.start();
     startNmea();
     qWarning() << "BackEnd created";

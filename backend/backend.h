@@ -17,6 +17,7 @@
 
 #include "clock.h"
 #include "nmeaconsumer.h"
+#include "stormwarning.h"
 
 class QGeoPositionInfoSource;
 class QQmlApplicationEngine;
@@ -41,6 +42,8 @@ extern const char *const QUILLMERE_VERSION;
 class BackEnd : public QObject, public NmeaConsumer
 {
     Q_OBJECT
+    // The tendency in words and the alarm, fed by the sample cycle.
+    Q_PROPERTY(StormWarning *stormWarning READ stormWarning CONSTANT)
 
 public:
     explicit BackEnd(QQmlApplicationEngine *engine = nullptr);
@@ -96,6 +99,7 @@ public:
     QPair<double, double> currentCourseSpeed(); // (COG, SOG) of the first fix
     SettingsStore *settings() const { return m_settings; }
     QString basePath() const { return m_basePath; }
+    StormWarning *stormWarning() const { return m_stormWarning; }
     // The receiver now running, if any (for tests and diagnostics).
     NmeaReceiver *receiver() const { return m_receiver; }
 
@@ -157,6 +161,7 @@ private:
     QPressureSensor m_sensor;
     NmeaSenderUdp *m_senderUdp = nullptr;
     QString m_basePath = QStringLiteral("./");
+    StormWarning *m_stormWarning = nullptr;
     int m_previousTheme = -1;
     NmeaReceiver *m_receiver = nullptr;
     QThread *m_receiverThread = nullptr;

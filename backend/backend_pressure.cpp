@@ -145,6 +145,8 @@ int BackEnd::systemTheme() const
 
 void BackEnd::slot_timerData()
 {
+    // The alarm chimes on through ticks without a pressure.
+    m_stormWarning->tick();
     if (getSetting(QStringLiteral("theme"), 0).toInt() == 2) {
         const int theme = systemTheme();
         if (theme != m_previousTheme) {
@@ -186,6 +188,9 @@ void BackEnd::slot_timerData()
 
     const double lon = fix.position.x();
     const double lat = fix.position.y();
-    if (g_dataSource && g_dataSource->recordSample(tick, lon, lat, fix.cog, fix.sog, pressure))
+    if (g_dataSource && g_dataSource->recordSample(tick, lon, lat, fix.cog, fix.sog, pressure)) {
+        // Before the screens hear of the sample, so that they show its tendency.
+        m_stormWarning->update(pressure, displayed);
         emit dataUpdated(date, position, cogsog, text);
+    }
 }
