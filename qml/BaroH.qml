@@ -106,6 +106,12 @@ Item {
             }
         }
 
+        TendencyText {
+            id: tendencyText
+            Layout.fillWidth: true
+            font.pixelSize: Style.basePixel * 1.1
+        }
+
         Rectangle {
             id: spanBar
             Layout.fillWidth: true
@@ -159,6 +165,22 @@ Item {
                 labelFormat: "%dm"
                 tickCount: 7
                 minorTickCount: 0
+            }
+
+            // Where storm warnings began: a line across the plot at each.
+            Repeater {
+                id: alarmMarks
+                model: []
+                Rectangle {
+                    objectName: "alarmMark"
+                    readonly property real range: axisX.max - axisX.min
+                    visible: modelData >= axisX.min && modelData <= axisX.max
+                    x: chart.plotArea.x + (modelData - axisX.min) / range * chart.plotArea.width - width / 2
+                    y: chart.plotArea.y
+                    width: 2
+                    height: chart.plotArea.height
+                    color: Style.alarmMark
+                }
             }
 
             PinchArea {
@@ -426,6 +448,7 @@ Item {
             trendImage.visible = true
             trendImage.showTrend(dataSource.getTrend())
         }
+        tendencyText.show(pressure !== "NONE")
     }
 
     // The x unit of the span, in seconds.
@@ -469,6 +492,7 @@ Item {
         }
         for (var n = 0; n < dataSeriesCount(); n++)
             dataSource.update(chart.series(n), n)
+        alarmMarks.model = dataSource.getAlarmMarks(chartNb, now)
         axisX.labelsAngle = 0
         if (!readOutTimer.running && chartNb === 1) {
             var change = dataSource.getTrend3h()

@@ -83,6 +83,12 @@ Item {
             }
         }
 
+        TendencyText {
+            id: tendencyText
+            Layout.fillWidth: true
+            font.pixelSize: Style.basePixel * 1.5
+        }
+
         Item { Layout.fillHeight: true }
     }
 
@@ -108,5 +114,6 @@ Item {
             levelLabel.showLevel()
         }
         trendImage.showTrend(dataSource.getTrend())
+        tendencyText.show(pressure !== "NONE")
     }
 }

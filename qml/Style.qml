@@ -12,6 +12,11 @@ QtObject {
     // Pressure texts, the date and every data series of the chart.
     readonly property color lineColor: "#E63219"
     readonly property real lineWidth: 2
+    // The storm warning: amber, the colour of a warning at the chart table,
+    // a darker amber by night; the chart marks where alarms began.
+    readonly property color warningBackground: dark ? "#8C5A00" : "#FFB300"
+    readonly property color warningText: dark ? "white" : "black"
+    readonly property color alarmMark: "#FF8F00"
     readonly property int labelPixelSize: 15
     readonly property real basePixel: Qt.platform.os === "windows" ? 20
                                       : (Qt.application.font.pixelSize > 0 ? Qt.application.font.pixelSize

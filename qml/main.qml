@@ -67,10 +67,17 @@ ApplicationWindow {
         screenHost.setSource("qrc:/settings.qml", { "loader": screenHost })
     }
 
+    AlarmBanner {
+        id: alarmBanner
+        anchors.top: parent.top
+        anchors.left: parent.left
+        anchors.right: parent.right
+    }
+
     Loader {
         id: screenHost
         objectName: "screenHost"
-        anchors.top: parent.top
+        anchors.top: alarmBanner.bottom
         anchors.left: parent.left
         anchors.right: parent.right
         anchors.bottom: toolBar.top

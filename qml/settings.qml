@@ -25,6 +25,17 @@ Flickable {
     readonly property real feetPerMetre: 3.0 * 39.37 / 36.0
     readonly property int inHg: 3
 
+    // The alarm limits are typed in their own units: their text is checked
+    // against the range in those units, which lies far from the range of
+    // the whole units the box counts in.
+    component AlarmBox: DoubleSpinBox {
+        id: box
+        validator: DoubleValidator {
+            bottom: Math.min(box.from, box.to) / box.factor
+            top: Math.max(box.from, box.to) / box.factor
+        }
+    }
+
     contentWidth: width
     contentHeight: column.implicitHeight
     clip: true
@@ -49,10 +60,53 @@ Flickable {
     // the old unit is stored, store the new one, convert back.
     function changeUnit() {
         var offset = backend.convertToHpa(offsetBox.realValue)
+        var low = backend.convertToHpa(lowBox.realValue)
         backend.setSetting("unitPre", unit.currentIndex)
         offsetBox.decimals = offsetDecimals()
         offsetBox.setRealValue(backend.convertToOther(offset))
+        showLowLimit(low)
         refreshPreview()
+    }
+
+    // The fall limits of the phone barographs' storm alerts, in hPa over
+    // three hours; the last choice is the sailor's own.
+    readonly property var fallLimits: [3.0, 4.5, 6.0]
+
+    function fallText(limit) {
+        return Number(limit).toLocaleString(Qt.locale(), 'f', 1) + " hPa"
+    }
+
+    // The low limit is kept in hPa and shown in the pressure unit, in
+    // hundredths where tenths of the unit would be too coarse.
+    function showLowLimit(hpa) {
+        lowBox.decimals = unit.currentIndex === 2 || unit.currentIndex === inHg ? 2 : 1
+        lowBox.from = lowBox.wholeUnits(backend.convertToOther(900))
+        lowBox.to = lowBox.wholeUnits(backend.convertToOther(1050))
+        lowBox.stepSize = Math.max(1, lowBox.wholeUnits(backend.convertToOther(1)))
+        lowBox.setRealValue(backend.convertToOther(hpa))
+    }
+
+    function loadAlarm() {
+        alarmOn.checked = backend.getSetting("alarmOn", 1) === 1
+        var fall = backend.getSetting("alarmFall", 4.5)
+        var preset = fallLimits.indexOf(fall)
+        fallChoice.currentIndex = preset < 0 ? fallLimits.length : preset
+        fallBox.setRealValue(fall)
+        riseOn.checked = backend.getSetting("alarmRiseOn", 0) === 1
+        riseBox.setRealValue(backend.getSetting("alarmRise", 4.5))
+        lowOn.checked = backend.getSetting("alarmLowOn", 0) === 1
+        showLowLimit(backend.getSetting("alarmLow", 990))
+    }
+
+    function saveAlarm() {
+        backend.setSetting("alarmOn", alarmOn.checked ? 1 : 0)
+        var own = fallChoice.currentIndex >= fallLimits.length
+        backend.setSetting("alarmFall", own ? fallBox.realValue : fallLimits[fallChoice.currentIndex])
+        backend.setSetting("alarmRiseOn", riseOn.checked ? 1 : 0)
+        backend.setSetting("alarmRise", riseBox.realValue)
+        backend.setSetting("alarmLowOn", lowOn.checked ? 1 : 0)
+        // The unit is stored already, so this is hPa.
+        backend.setSetting("alarmLow", backend.convertToHpa(lowBox.realValue))
     }
 
     function changeElevationUnit() {
@@ -94,6 +148,7 @@ Flickable {
         }
         offsetBox.decimals = offsetDecimals()
         offsetBox.setRealValue(backend.convertToOther(backend.getSetting("offset", 0)))
+        loadAlarm()
         ready = true
         refreshPreview()
     }
@@ -120,6 +175,7 @@ Flickable {
             backend.changeAlwaysOn()
         // The unit is stored already, so this is hPa.
         backend.setSetting("offset", backend.convertToHpa(offsetBox.realValue))
+        saveAlarm()
         backend.syncSettings()
     }
 
@@ -351,6 +407,93 @@ Flickable {
                         Layout.alignment: parent.alignment
                         color: Style.accent
                         font.pixelSize: Style.labelPixelSize * 2
+                    }
+                }
+            }
+        }
+
+        // The storm warning, a group of its own.
+        ColumnLayout {
+            Layout.alignment: Qt.AlignHCenter
+            Layout.topMargin: 30
+            spacing: 0
+
+            SettingsText {
+                Layout.alignment: Qt.AlignHCenter
+                text: qsTr("Storm warning")
+                font.bold: true
+            }
+            GridLayout {
+                id: alarmGrid
+                Layout.alignment: Qt.AlignHCenter
+                Layout.margins: 20
+                columns: Math.max(1, Math.min(4, Math.floor(Window.width / grid.columnWidth)))
+                rowSpacing: 10
+                columnSpacing: 10
+
+                ColumnLayout {
+                    Layout.preferredWidth: grid.columnWidth - grid.columnSpacing
+                    Layout.alignment: Qt.AlignTop
+                    spacing: 0
+                    SettingsText { text: qsTr("Alarm") }
+                    Switch { id: alarmOn; objectName: "alarmOn" }
+                }
+                ColumnLayout {
+                    Layout.preferredWidth: grid.columnWidth - grid.columnSpacing
+                    Layout.alignment: Qt.AlignTop
+                    enabled: alarmOn.checked
+                    spacing: 0
+                    SettingsCombo {
+                        id: fallChoice
+                        objectName: "alarmFall"
+                        Layout.fillWidth: true
+                        label: qsTr("Fall over 3 h")
+                        model: page.fallLimits.map(page.fallText).concat([qsTr("Other", "storm warning: another fall limit")])
+                    }
+                    AlarmBox {
+                        id: fallBox
+                        objectName: "alarmFallOwn"
+                        Layout.fillWidth: true
+                        visible: fallChoice.currentIndex >= page.fallLimits.length
+                        // 1.0 to 20.0 hPa, in tenths.
+                        from: 10
+                        to: 200
+                        stepSize: 5
+                    }
+                }
+                ColumnLayout {
+                    Layout.preferredWidth: grid.columnWidth - grid.columnSpacing
+                    Layout.alignment: Qt.AlignTop
+                    enabled: alarmOn.checked
+                    spacing: 0
+                    SettingsText { text: qsTr("Rise over 3 h (hPa)") }
+                    RowLayout {
+                        Switch { id: riseOn; objectName: "alarmRiseOn" }
+                        AlarmBox {
+                            id: riseBox
+                            objectName: "alarmRiseBox"
+                            Layout.fillWidth: true
+                            enabled: riseOn.checked
+                            from: 10
+                            to: 200
+                            stepSize: 5
+                        }
+                    }
+                }
+                ColumnLayout {
+                    Layout.preferredWidth: grid.columnWidth - grid.columnSpacing
+                    Layout.alignment: Qt.AlignTop
+                    enabled: alarmOn.checked
+                    spacing: 0
+                    SettingsText { text: qsTr("Low limit") + " (" + unit.currentText + ")" }
+                    RowLayout {
+                        Switch { id: lowOn; objectName: "alarmLowOn" }
+                        AlarmBox {
+                            id: lowBox
+                            objectName: "alarmLowBox"
+                            Layout.fillWidth: true
+                            enabled: lowOn.checked
+                        }
                     }
                 }
             }

@@ -2,6 +2,25 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en_US">
 <context>
+    <name>AlarmBanner</name>
+    <message>
+        <source>Acknowledged</source>
+        <translation>Acknowledged</translation>
+    </message>
+    <message>
+        <source>Acknowledge</source>
+        <translation>Acknowledge</translation>
+    </message>
+    <message>
+        <source>Snooze</source>
+        <translation>Snooze</translation>
+    </message>
+    <message>
+        <source>%1 min</source>
+        <translation>%1 min</translation>
+    </message>
+</context>
+<context>
     <name>BackEnd</name>
     <message>
         <source>deg</source>
@@ -274,6 +293,69 @@
     </message>
 </context>
 <context>
+    <name>StormWarning</name>
+    <message>
+        <source>Steady</source>
+        <translation>Steady</translation>
+    </message>
+    <message>
+        <source>Rising slowly</source>
+        <translation>Rising slowly</translation>
+    </message>
+    <message>
+        <source>Rising</source>
+        <translation>Rising</translation>
+    </message>
+    <message>
+        <source>Rising quickly</source>
+        <translation>Rising quickly</translation>
+    </message>
+    <message>
+        <source>Rising very rapidly</source>
+        <translation>Rising very rapidly</translation>
+    </message>
+    <message>
+        <source>Falling slowly</source>
+        <translation>Falling slowly</translation>
+    </message>
+    <message>
+        <source>Falling</source>
+        <translation>Falling</translation>
+    </message>
+    <message>
+        <source>Falling quickly</source>
+        <translation>Falling quickly</translation>
+    </message>
+    <message>
+        <source>Falling very rapidly</source>
+        <translation>Falling very rapidly</translation>
+    </message>
+    <message>
+        <source>%1: %2 in 3 h (estimate from 1 h)</source>
+        <translation>%1: %2 in 3 h (estimate from 1 h)</translation>
+    </message>
+    <message>
+        <source>%1: %2 in 3 h</source>
+        <translation>%1: %2 in 3 h</translation>
+    </message>
+    <message>
+        <source>Storm warning since %1</source>
+        <translation>Storm warning since %1</translation>
+    </message>
+    <message>
+        <source>Rapid rise warning since %1</source>
+        <translation>Rapid rise warning since %1</translation>
+    </message>
+    <message>
+        <source>Low pressure warning since %1</source>
+        <translation>Low pressure warning since %1</translation>
+    </message>
+    <message>
+        <source>Snoozed until %1</source>
+        <translation>Snoozed until %1</translation>
+    </message>
+</context>
+<context>
     <name>brenlowCalibration</name>
     <message>
         <source>Calibration</source>
@@ -502,6 +584,31 @@
         <source>Device</source>
         <comment>time zone: the computer&apos;s</comment>
         <translation>Device</translation>
+    </message>
+    <message>
+        <source>Storm warning</source>
+        <translation>Storm warning</translation>
+    </message>
+    <message>
+        <source>Alarm</source>
+        <translation>Alarm</translation>
+    </message>
+    <message>
+        <source>Fall over 3 h</source>
+        <translation>Fall over 3 h</translation>
+    </message>
+    <message>
+        <source>Other</source>
+        <comment>storm warning: another fall limit</comment>
+        <translation>Other</translation>
+    </message>
+    <message>
+        <source>Rise over 3 h (hPa)</source>
+        <translation>Rise over 3 h (hPa)</translation>
+    </message>
+    <message>
+        <source>Low limit</source>
+        <translation>Low limit</translation>
     </message>
 </context>
 <context>

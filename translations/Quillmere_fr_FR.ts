@@ -2,6 +2,25 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="fr_FR">
 <context>
+    <name>AlarmBanner</name>
+    <message>
+        <source>Acknowledged</source>
+        <translation>Acquittée</translation>
+    </message>
+    <message>
+        <source>Acknowledge</source>
+        <translation>Acquitter</translation>
+    </message>
+    <message>
+        <source>Snooze</source>
+        <translation>Silence pendant</translation>
+    </message>
+    <message>
+        <source>%1 min</source>
+        <translation>%1 min</translation>
+    </message>
+</context>
+<context>
     <name>BackEnd</name>
     <message>
         <source>deg</source>
@@ -274,6 +293,69 @@
     </message>
 </context>
 <context>
+    <name>StormWarning</name>
+    <message>
+        <source>Steady</source>
+        <translation>Stable</translation>
+    </message>
+    <message>
+        <source>Rising slowly</source>
+        <translation>Hausse lente</translation>
+    </message>
+    <message>
+        <source>Rising</source>
+        <translation>Hausse</translation>
+    </message>
+    <message>
+        <source>Rising quickly</source>
+        <translation>Hausse rapide</translation>
+    </message>
+    <message>
+        <source>Rising very rapidly</source>
+        <translation>Hausse très rapide</translation>
+    </message>
+    <message>
+        <source>Falling slowly</source>
+        <translation>Baisse lente</translation>
+    </message>
+    <message>
+        <source>Falling</source>
+        <translation>Baisse</translation>
+    </message>
+    <message>
+        <source>Falling quickly</source>
+        <translation>Baisse rapide</translation>
+    </message>
+    <message>
+        <source>Falling very rapidly</source>
+        <translation>Baisse très rapide</translation>
+    </message>
+    <message>
+        <source>%1: %2 in 3 h (estimate from 1 h)</source>
+        <translation>%1&#xa0;: %2 en 3 h (estimation sur 1 h)</translation>
+    </message>
+    <message>
+        <source>%1: %2 in 3 h</source>
+        <translation>%1&#xa0;: %2 en 3 h</translation>
+    </message>
+    <message>
+        <source>Storm warning since %1</source>
+        <translation>Alerte tempête depuis %1</translation>
+    </message>
+    <message>
+        <source>Rapid rise warning since %1</source>
+        <translation>Alerte hausse rapide depuis %1</translation>
+    </message>
+    <message>
+        <source>Low pressure warning since %1</source>
+        <translation>Alerte pression basse depuis %1</translation>
+    </message>
+    <message>
+        <source>Snoozed until %1</source>
+        <translation>Silence jusqu’à %1</translation>
+    </message>
+</context>
+<context>
     <name>brenlowCalibration</name>
     <message>
         <source>Calibration</source>
@@ -502,6 +584,31 @@
         <source>Device</source>
         <comment>time zone: the computer&apos;s</comment>
         <translation>Heure locale</translation>
+    </message>
+    <message>
+        <source>Storm warning</source>
+        <translation>Alerte tempête</translation>
+    </message>
+    <message>
+        <source>Alarm</source>
+        <translation>Alarme</translation>
+    </message>
+    <message>
+        <source>Fall over 3 h</source>
+        <translation>Baisse en 3 h</translation>
+    </message>
+    <message>
+        <source>Other</source>
+        <comment>storm warning: another fall limit</comment>
+        <translation>Autre</translation>
+    </message>
+    <message>
+        <source>Rise over 3 h (hPa)</source>
+        <translation>Hausse en 3 h (hPa)</translation>
+    </message>
+    <message>
+        <source>Low limit</source>
+        <translation>Seuil bas</translation>
     </message>
 </context>
 <context>
