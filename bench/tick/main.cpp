@@ -2,6 +2,8 @@
 // chart of a full table and of one point query, each beside the same SQL run
 // by the sqlite3 shell on a copy of the same file (the floor that the
 // storage itself sets). Prints `name: value unit` lines.
+// The tick feeds the storm warning after recording, as the sample cycle
+// does; `--storm-warning=off` leaves it out, to see what it costs.
 #include "backend.h"
 #include "clock.h"
 #include "datasource.h"
@@ -67,8 +69,9 @@ QString insertSql(const QString &table, qint64 now)
         .arg(now);
 }
 
-// The statements of one tick at the given clock value, as recordSample runs them.
-QString tickSql(int tick, qint64 now)
+// The statements of one tick at the given clock value, as recordSample runs
+// them, and the storm warning's lookup three hours back.
+QString tickSql(int tick, qint64 now, bool stormWarning)
 {
     QString sql;
     for (int i = 0; i < Tables.size(); ++i) {
@@ -78,7 +81,11 @@ QString tickSql(int tick, qint64 now)
         sql += QStringLiteral("DELETE FROM %1 WHERE TIME < %2;\n").arg(Tables.at(i)).arg(now - span);
         sql += insertSql(Tables.at(i), now);
     }
-    return sql + QStringLiteral("SELECT * from BARO3H ORDER BY ABS(%1 - TIME) LIMIT 1;\n").arg(now - 3600);
+    sql += QStringLiteral("SELECT * from BARO3H ORDER BY ABS(%1 - TIME) LIMIT 1;\n").arg(now - 3600);
+    if (stormWarning)
+        sql += QStringLiteral("SELECT PRE FROM BARO3H WHERE TIME BETWEEN %1 AND %2 ORDER BY ABS(%3 - TIME), TIME LIMIT 1;\n")
+                   .arg(now - 10830).arg(now - 10770).arg(now - 10800);
+    return sql;
 }
 
 QString pointSql(qint64 s)
@@ -141,6 +148,8 @@ void compare(const char *name, double ours, double floor, const char *unit, doub
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
+    const bool stormWarning = !app.arguments().contains(QStringLiteral("--storm-warning=off"));
+    std::printf("storm_warning: %s\n", stormWarning ? "on" : "off");
     // On the disk the program uses, not in memory: the cost of a tick is the
     // cost of committing it.
     QTemporaryDir dir(QDir::currentPath() + QStringLiteral("/bench-tick-XXXXXX"));
@@ -172,8 +181,11 @@ int main(int argc, char **argv)
             ours += timeEach(count / TickChunks, [&](int) {
                 now += 2;
                 Clock::setWallClock(now * 1000);
-                script += tickSql(tick, now);
-                g_dataSource->recordSample(tick, -4.5, 48.25, 270.0, 6.5, 1013.25);
+                script += tickSql(tick, now, stormWarning);
+                if (stormWarning)
+                    backend.stormWarning()->tick();
+                if (g_dataSource->recordSample(tick, -4.5, 48.25, 270.0, 6.5, 1013.25) && stormWarning)
+                    backend.stormWarning()->update(1013.25, 1014.99);
             });
             *floor += shellFloor(shellFile, script, count / TickChunks);
         }
@@ -197,6 +209,15 @@ int main(int argc, char **argv)
     for (int i = 0; i < PointQueries; ++i)
         pointScript += pointSql(now - (i % 1700 * 6 + 3));
 
+    // What the storm warning adds to a tick, on its own: the tick's share
+    // above is lost in the noise of committing to the disk.
+    if (stormWarning) {
+        const double warning = timeEach(PointQueries, [&](int) {
+            backend.stormWarning()->tick();
+            backend.stormWarning()->update(1013.25, 1014.99);
+        }, ReadRounds);
+        print("storm_warning_update", warning * 1000.0, "us");
+    }
     compare("tick_typical", typical, typicalFloor, "ms", 1.0);
     compare("tick_full", full, fullFloor, "ms", 1.0);
     compare("update_chart_full", chart, shellFloor(shellFile, chartScript, ChartBuilds, ReadRounds), "ms", 1.0);
