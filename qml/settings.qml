@@ -60,11 +60,10 @@ Flickable {
     // the old unit is stored, store the new one, convert back.
     function changeUnit() {
         var offset = backend.convertToHpa(offsetBox.realValue)
-        var low = backend.convertToHpa(lowBox.realValue)
         backend.setSetting("unitPre", unit.currentIndex)
         offsetBox.decimals = offsetDecimals()
         offsetBox.setRealValue(backend.convertToOther(offset))
-        showLowLimit(low)
+        showLowLimit(lowLimit)
         refreshPreview()
     }
 
@@ -77,8 +76,13 @@ Flickable {
     }
 
     // The low limit is kept in hPa and shown in the pressure unit, in
-    // hundredths where tenths of the unit would be too coarse.
+    // hundredths where tenths of the unit would be too coarse. The hPa value
+    // changes only when the sailor changes the box, so that showing it in
+    // another unit and cutting it to the box's decimals never moves it.
+    property real lowLimit: 990
+
     function showLowLimit(hpa) {
+        lowLimit = hpa
         lowBox.decimals = unit.currentIndex === 2 || unit.currentIndex === inHg ? 2 : 1
         lowBox.from = lowBox.wholeUnits(backend.convertToOther(900))
         lowBox.to = lowBox.wholeUnits(backend.convertToOther(1050))
@@ -105,8 +109,7 @@ Flickable {
         backend.setSetting("alarmRiseOn", riseOn.checked ? 1 : 0)
         backend.setSetting("alarmRise", riseBox.realValue)
         backend.setSetting("alarmLowOn", lowOn.checked ? 1 : 0)
-        // The unit is stored already, so this is hPa.
-        backend.setSetting("alarmLow", backend.convertToHpa(lowBox.realValue))
+        backend.setSetting("alarmLow", lowLimit)
     }
 
     function changeElevationUnit() {
@@ -493,6 +496,7 @@ Flickable {
                             objectName: "alarmLowBox"
                             Layout.fillWidth: true
                             enabled: lowOn.checked
+                            onValueModified: page.lowLimit = backend.convertToHpa(realValue)
                         }
                     }
                 }
