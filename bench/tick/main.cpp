@@ -149,7 +149,7 @@ int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     const bool stormWarning = !app.arguments().contains(QStringLiteral("--storm-warning=off"));
-    std::printf("storm_warning: %s\n", stormWarning ? "on" : "off");
+    std::printf("storm_warning: %d %s\n", stormWarning ? 1 : 0, stormWarning ? "on" : "off");
     // On the disk the program uses, not in memory: the cost of a tick is the
     // cost of committing it.
     QTemporaryDir dir(QDir::currentPath() + QStringLiteral("/bench-tick-XXXXXX"));
