@@ -13,7 +13,8 @@
 #include <cstdlib>
 
 namespace {
-// The rule counts in tenths of hPa, the resolution of the forecast bands.
+// The rule counts in tenths of hPa, the resolution of the forecast bands:
+// an alarm clears only a whole hPa inside its limit.
 constexpr int Hysteresis = 10;
 constexpr qint64 RepeatMs = 60000;
 const char *const KindNames[] = {"fall", "rise", "low"};
@@ -66,8 +67,10 @@ void StormWarning::update(double measured, double shown)
     Sample sample;
     sample.time = references.sampleTime;
     sample.armed = references.threeHours || references.hour;
-    sample.change = references.threeHours ? tenths(measured - references.threeHoursPressure)
-                                          : tenths((measured - references.hourPressure) * 3.0);
+    if (references.threeHours)
+        sample.change = tenths(measured - references.threeHoursPressure);
+    else if (references.hour)
+        sample.change = tenths((measured - references.hourPressure) * 3.0);
     sample.shown = shown;
     m_tendency = sample.armed ? tendencyText(sample.change, !references.threeHours) : QString();
 
