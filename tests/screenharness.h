@@ -9,8 +9,6 @@
 #include "testsupport.h"
 #include "translationhandler.h"
 
-#include <QDir>
-#include <QImage>
 #include <QQmlApplicationEngine>
 #include <QQmlContext>
 #include <QQuickItem>
@@ -36,16 +34,13 @@ public:
         if (freshDirectory)
             m_dir = std::make_unique<TestSupport::TempWorkDir>();
         QVariantMap all = TestSupport::quietSettings();
-        for (auto it = settings.cbegin(); it != settings.cend(); ++it)
-            all.insert(it.key(), it.value());
+        all.insert(settings);
         TestSupport::writeSettings(all);
         m_engine = std::make_unique<QQmlApplicationEngine>();
         m_translate = std::make_unique<TranslationHandler>(m_engine.get());
         m_engine->rootContext()->setContextProperty(QStringLiteral("translateHandler"), m_translate.get());
-        g_backEnd = new BackEnd(m_engine.get());
-        m_engine->rootContext()->setContextProperty(QStringLiteral("backend"), g_backEnd);
-        g_dataSource = new DataSource(nullptr);
-        m_engine->rootContext()->setContextProperty(QStringLiteral("dataSource"), g_dataSource);
+        m_engine->rootContext()->setContextProperty(QStringLiteral("backend"), new BackEnd(m_engine.get()));
+        m_engine->rootContext()->setContextProperty(QStringLiteral("dataSource"), g_dataSource = new DataSource());
         m_engine->load(QUrl(QStringLiteral("qrc:/main.qml")));
     }
 
@@ -77,8 +72,7 @@ public:
     {
         if (!root || root->objectName() == objectName)
             return root;
-        const auto children = root->childItems();
-        for (QQuickItem *child : children) {
+        for (QQuickItem *child : root->childItems()) {
             if (QQuickItem *found = findItem(child, objectName))
                 return found;
         }
@@ -94,31 +88,13 @@ public:
         QTest::mouseClick(window(), Qt::LeftButton, Qt::NoModifier, item->mapToScene(at).toPoint());
     }
 
-    // Saves a picture of the window beside the build, to look at.
-    QImage screenshot(const QString &name) const
-    {
-        // Charts paint a frame or two after they change.
-        QTest::qWait(400);
-        const QImage image = window()->grabWindow();
-        const QString dir = QStringLiteral(QUILLMERE_BIN_DIR "/screenshots");
-        QDir().mkpath(dir);
-        image.save(dir + QLatin1Char('/') + name + QStringLiteral(".png"));
-        return image;
-    }
-
     TranslationHandler *translateHandler() const { return m_translate.get(); }
 
     // QML diagnostics among the collected lines (errors, failed bindings).
     static QStringList qmlProblems(const TestSupport::MessageLog &log)
     {
-        QStringList problems;
-        for (const QString &line : log.lines()) {
-            if (line.contains(QLatin1String("qrc:/")) || line.contains(QLatin1String("QQmlExpression"))
-                || line.contains(QLatin1String("Binding loop")) || line.contains(QLatin1String("TypeError"))
-                || line.contains(QLatin1String("ReferenceError")))
-                problems << line;
-        }
-        return problems;
+        return log.lines().filter(QRegularExpression(
+            QStringLiteral("qrc:/|QQmlExpression|Binding loop|TypeError|ReferenceError")));
     }
 
 private:
