@@ -1,8 +1,7 @@
 #pragma once
 
-// The program's window as the screen tests drive it: the real main.qml in a
-// QQmlApplicationEngine with the three context properties, over a real
-// BackEnd and DataSource in a temporary working directory.
+// The program's window as the screen tests drive it: the real main.qml with the three context
+// properties, over a real BackEnd and DataSource in a temporary working directory.
 
 #include "backend.h"
 #include "datasource.h"
@@ -27,8 +26,7 @@ public:
         QQuickStyle::setStyle(QStringLiteral("Material"));
     }
 
-    // With `freshDirectory` false the window runs in the current working
-    // directory, so that a second start finds what the first one stored.
+    // With `freshDirectory` false, in the current directory: a second start finds what the first stored.
     explicit ScreenHarness(const QVariantMap &settings = {}, bool freshDirectory = true)
     {
         if (freshDirectory)
@@ -44,8 +42,7 @@ public:
         m_engine->load(QUrl(QStringLiteral("qrc:/main.qml")));
     }
 
-    // The program's shutdown order: the store, then the back end (which has
-    // the window save its geometry), then the screens.
+    // The program's order: the store, the back end (the window stores its geometry), the screens.
     ~ScreenHarness()
     {
         delete g_dataSource;

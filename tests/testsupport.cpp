@@ -12,8 +12,7 @@
 namespace TestSupport {
 
 TempWorkDir::TempWorkDir()
-    : m_dir((QFileInfo(QStringLiteral("/dev/shm")).isWritable() ? QStringLiteral("/dev/shm") : QDir::tempPath())
-            + QStringLiteral("/quillmere-XXXXXX"))
+    : m_dir((QFileInfo("/dev/shm").isWritable() ? QString("/dev/shm") : QDir::tempPath()) + "/quillmere-XXXXXX")
     , m_previous(QDir::currentPath())
 {
     QDir::setCurrent(m_dir.path());
@@ -27,22 +26,22 @@ TempWorkDir::~TempWorkDir()
 
 void writeSettings(const QVariantMap &values)
 {
-    QSettings settings(QStringLiteral("./barograph.ini"), QSettings::IniFormat);
+    QSettings settings("./barograph.ini", QSettings::IniFormat);
     for (auto it = values.constBegin(); it != values.constEnd(); ++it)
         settings.setValue(it.key(), it.value());
 }
 
 QVariantMap quietSettings()
 {
-    return settingsFrom(QStringLiteral("SettingSerialPort=None;SettingUseSerial=0;SettingUseTcp=0;SettingUseUdp=0;"
-                                       "SettingUseUdpOut=0;SettingUsePos=0"));
+    return settingsFrom("SettingSerialPort=None;SettingUseSerial=0;SettingUseTcp=0;SettingUseUdp=0;SettingUseUdpOut=0;"
+                        "SettingUsePos=0");
 }
 
 QVariantMap settingsFrom(const QString &text)
 {
     QVariantMap map;
-    for (const QString &pair : text.split(QLatin1Char(';'), Qt::SkipEmptyParts))
-        map.insert(pair.section(QLatin1Char('='), 0, 0), pair.section(QLatin1Char('='), 1));
+    for (const QString &pair : text.split(';', Qt::SkipEmptyParts))
+        map.insert(pair.section('=', 0, 0), pair.section('=', 1));
     return map;
 }
 
@@ -52,9 +51,7 @@ MessageLog::MessageLog()
 {
     s_log = this;
     m_previous = qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &context, const QString &text) {
-        QMutexLocker lock(&s_log->m_mutex);
-        s_log->m_lines << text;
-        lock.unlock();
+        QMutexLocker(&s_log->m_mutex), s_log->m_lines << text;
         s_log->m_previous(type, context, text);
     });
 }
@@ -74,7 +71,7 @@ QStringList MessageLog::lines() const
 int MessageLog::indexOf(const QString &text) const
 {
     const QStringList all = lines();
-    const auto it = std::find_if(all.cbegin(), all.cend(), [&text](const QString &line) { return line.contains(text); });
+    const auto it = std::find_if(all.cbegin(), all.cend(), [&text](const QString &l) { return l.contains(text); });
     return it == all.cend() ? -1 : int(it - all.cbegin());
 }
 
@@ -86,7 +83,7 @@ void MessageLog::clear()
 
 static QSqlQuery history(const QString &sql, const QVariantList &values = {})
 {
-    QSqlQuery query(QSqlDatabase::database(QStringLiteral("DB_BAROGRAPH"), false));
+    QSqlQuery query(QSqlDatabase::database("DB_BAROGRAPH", false));
     query.prepare(sql);
     for (const QVariant &value : values)
         query.addBindValue(value);
@@ -97,20 +94,19 @@ static QSqlQuery history(const QString &sql, const QVariantList &values = {})
 
 void insertHistoryRow(const QString &table, qint64 time, double pressure, double elevation, double offset)
 {
-    history(QStringLiteral("INSERT INTO %1 VALUES (?, 0.0, 0.0, 0.0, 0.0, ?, ?, ?)").arg(table),
-            {time, pressure, elevation, offset});
+    history(QString("INSERT INTO %1 VALUES (?, 0, 0, 0, 0, ?, ?, ?)").arg(table), {time, pressure, elevation, offset});
 }
 
 int historyRowCount(const QString &table)
 {
-    QSqlQuery query = history(QStringLiteral("SELECT COUNT(*) FROM %1").arg(table));
+    QSqlQuery query = history(QString("SELECT COUNT(*) FROM %1").arg(table));
     return query.next() ? query.value(0).toInt() : -1;
 }
 
 QList<qint64> historyTimes(const QString &table)
 {
     QList<qint64> times;
-    for (QSqlQuery query = history(QStringLiteral("SELECT TIME FROM %1 ORDER BY TIME").arg(table)); query.next();)
+    for (QSqlQuery query = history(QString("SELECT TIME FROM %1 ORDER BY TIME").arg(table)); query.next();)
         times << query.value(0).toLongLong();
     return times;
 }
@@ -131,8 +127,7 @@ BackEndFixture::~BackEndFixture()
 {
     delete g_dataSource;
     g_dataSource = nullptr;
-    // The connection keeps its file name; the next fixture has another folder.
-    QSqlDatabase::removeDatabase(QStringLiteral("DB_BAROGRAPH"));
+    QSqlDatabase::removeDatabase("DB_BAROGRAPH"); // it keeps its file; the next fixture has another folder
     delete m_backend;
     g_backEnd = nullptr;
     Clock::reset();
@@ -160,27 +155,26 @@ static struct Rewriter
 
 QString dataPath(const QString &file)
 {
-    return QStringLiteral(QUILLMERE_SOURCE_DIR "/tests/data/") + file;
+    return QUILLMERE_SOURCE_DIR "/tests/data/" + file;
 }
 
 void addRows(const QString &file)
 {
     QFile f(dataPath(file));
     QVERIFY2(f.open(QIODevice::ReadOnly), qPrintable(f.fileName()));
-    CaseFile &cases = s_files[file] = {QString::fromUtf8(f.readAll()).split(QLatin1Char('\n')), {}, false};
+    CaseFile &cases = s_files[file] = {QString::fromUtf8(f.readAll()).split('\n'), {}, false};
     for (int i = 0; i < cases.lines.size(); ++i) {
-        const QStringList fields = cases.lines.at(i).split(QLatin1Char('\t'));
-        if (cases.lines.at(i).trimmed().isEmpty() || cases.lines.at(i).startsWith(QLatin1Char('#')))
+        const QStringList fields = cases.lines.at(i).split('\t');
+        if (cases.lines.at(i).trimmed().isEmpty() || cases.lines.at(i).startsWith('#'))
             continue;
-        if (!cases.header.isEmpty()) {
-            QTestData &row = QTest::addRow("%s:%d", qPrintable(file), i + 1);
-            for (int c = 0; c < cases.header.size(); ++c)
-                row << fields.value(c);
+        if (cases.header.isEmpty()) {
+            for (const QString &column : cases.header = fields)
+                QTest::addColumn<QString>((s_columnNames << column.toLatin1()).last().constData());
             continue;
         }
-        cases.header = fields;
-        for (const QString &column : fields)
-            QTest::addColumn<QString>((s_columnNames << column.toLatin1()).last().constData());
+        QTestData &row = QTest::addRow("%s:%d", qPrintable(file), i + 1);
+        for (int c = 0; c < cases.header.size(); ++c)
+            row << fields.value(c);
     }
 }
 
@@ -193,15 +187,14 @@ QString expected(const char *column, const QString &actual)
 {
     if (qEnvironmentVariableIntValue("QUILLMERE_REBUILD_EXPECTED") != 1)
         return cell(column);
-    const QString tag = QString::fromLatin1(QTest::currentDataTag());
-    CaseFile &cases = s_files[tag.section(QLatin1Char(':'), 0, 0)];
-    QString &line = cases.lines[tag.section(QLatin1Char(':'), 1).toInt() - 1];
-    QStringList fields = line.split(QLatin1Char('\t'));
-    const int c = cases.header.indexOf(QLatin1String(column));
-    while (fields.size() <= c)
+    const QString tag = QTest::currentDataTag();
+    CaseFile &cases = s_files[tag.section(':', 0, 0)];
+    QString &line = cases.lines[tag.section(':', 1).toInt() - 1];
+    QStringList fields = line.split('\t');
+    while (fields.size() < cases.header.size())
         fields << QString();
-    fields[c] = actual;
-    line = fields.join(QLatin1Char('\t'));
+    fields[cases.header.indexOf(column)] = actual;
+    line = fields.join('\t');
     cases.rebuilt = true;
     return actual;
 }
@@ -224,22 +217,22 @@ QString escape(const QString &text)
 {
     QString out;
     for (const QChar c : text) {
-        const int i = QStringLiteral("\\\r\n\t").indexOf(c);
-        out += i >= 0 ? QStringLiteral("\\\\ \\r \\n \\t").section(QLatin1Char(' '), i, i)
-            : c.unicode() < 0x20 || c.unicode() == 0x7f ? QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'))
-                                                       : QString(c);
+        const int i = QString("\\\r\n\t").indexOf(c);
+        out += i >= 0                                   ? QString("\\\\ \\r \\n \\t").section(' ', i, i)
+            : c.unicode() < 0x20 || c.unicode() == 0x7f ? QString("\\x%1").arg(c.unicode(), 2, 16, QChar('0'))
+                                                        : QString(c);
     }
     return out;
 }
 
 QStringList items(const QString &text)
 {
-    return text.isEmpty() ? QStringList() : text.split(QStringLiteral(" | "));
+    return text.isEmpty() ? QStringList() : text.split(" | ");
 }
 
 QString startSimulator(QProcess &process, const QStringList &arguments, const QString &prefix)
 {
-    process.start(QStringLiteral(QUILLMERE_BIN_DIR "/tools/nmeasim/nmeasim"), arguments);
+    process.start(QUILLMERE_BIN_DIR "/tools/nmeasim/nmeasim", arguments);
     while (process.canReadLine() || process.waitForReadyRead(10000)) {
         const QString line = QString::fromLocal8Bit(process.readLine()).trimmed();
         if (line.startsWith(prefix))
@@ -278,19 +271,19 @@ bool insideOwnNetworkNamespace()
 
 int runInOwnNetworkNamespace(const QString &functionAndRow, QString *why)
 {
-    const QString setUp = QStringLiteral("ip link set lo up && ip route add 224.0.0.0/4 dev lo");
+    const QString setUp = "ip link set lo up && ip route add 224.0.0.0/4 dev lo";
     QProcess child;
-    child.start(QStringLiteral("unshare"), {"--net", "--map-root-user", "sh", "-c", setUp});
+    child.start("unshare", {"--net", "--map-root-user", "sh", "-c", setUp});
     if (!child.waitForFinished(10000) || child.exitStatus() != QProcess::NormalExit || child.exitCode() != 0) {
-        *why = QStringLiteral("no network namespace here (unshare --net, ip): ") + child.readAllStandardError();
+        *why = "no network namespace here (unshare --net, ip): " + child.readAllStandardError();
         return -1;
     }
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("QUILLMERE_OWN_NETNS"), QStringLiteral("1"));
+    env.insert("QUILLMERE_OWN_NETNS", "1");
     child.setProcessEnvironment(env);
     child.setProcessChannelMode(QProcess::ForwardedChannels);
-    child.start(QStringLiteral("unshare"), {"--net", "--map-root-user", "sh", "-c", setUp + " && exec \"$0\" \"$1\"",
-                                           QCoreApplication::applicationFilePath(), functionAndRow});
+    child.start("unshare", {"--net", "--map-root-user", "sh", "-c", setUp + " && exec \"$0\" \"$1\"",
+                            QCoreApplication::applicationFilePath(), functionAndRow});
     return child.waitForFinished(60000) && child.exitStatus() == QProcess::NormalExit ? child.exitCode() : -2;
 }
 

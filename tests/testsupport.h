@@ -9,8 +9,7 @@
 // and history store, case files, nmeasim, loopback stand-ins.
 namespace TestSupport {
 
-// A fresh temporary folder (in /dev/shm where there is one) made the working
-// directory while it lives. Meanwhile the UDP relay sends to loopback only.
+// A fresh folder (in /dev/shm if there) as working directory while it lives; the relay sends to loopback only.
 class TempWorkDir
 {
 public:
@@ -24,8 +23,7 @@ private:
     QString m_previous;
 };
 
-// Keys into "./barograph.ini"; those under which a BackEnd starts no worker
-// and no positioning; "key=value;..." as a map.
+// Keys into "./barograph.ini"; those that start no worker nor positioning; "key=value;..." as a map.
 void writeSettings(const QVariantMap &values);
 QVariantMap quietSettings();
 QVariantMap settingsFrom(const QString &text);
@@ -53,10 +51,9 @@ void insertHistoryRow(const QString &table, qint64 time, double pressure, double
 int historyRowCount(const QString &table); // -1 when the table cannot be read
 QList<qint64> historyTimes(const QString &table); // oldest first
 
-// A BackEnd on quiet settings and `settings` (no file at all when fresh) in a
-// fresh folder, a DataSource (g_dataSource) with history, the wall clock
-// frozen at wallSeconds unless negative; torn down in the program's order,
-// then the clock seam is reset.
+// A BackEnd on quiet settings and `settings` (no file when fresh) in a fresh folder, a DataSource
+// with history, the wall clock frozen at wallSeconds unless negative; torn down in the program's
+// order, then the clock seam is reset.
 class BackEndFixture
 {
 public:
@@ -76,11 +73,10 @@ struct HistoryFixture : BackEndFixture
     explicit HistoryFixture(qint64 wallSeconds) : BackEndFixture({}, true, wallSeconds) {}
 };
 
-// Case files, tests/data/<file>: a header naming the columns, then a case a
-// line, tab-separated, `#` comments. addRows makes QTest rows of QString
-// columns, named "<file>:<line>"; cell() is a column of the current row.
-// QCOMPARE_ROW compares with a column; with QUILLMERE_REBUILD_EXPECTED=1 it
-// writes the actual value into the file instead (commit it with the reason).
+// Case files, tests/data/<file>: a header naming the columns, then a case a line, tab-separated,
+// `#` comments. addRows makes QTest rows of QString columns, named "<file>:<line>"; cell() is a
+// column of the current row. QCOMPARE_ROW compares with a column; with QUILLMERE_REBUILD_EXPECTED=1
+// it writes the actual value into the file instead (commit it with the reason).
 QString dataPath(const QString &file);
 void addRows(const QString &file);
 QString cell(const char *column);
@@ -91,12 +87,11 @@ QByteArray unescape(const QString &text);
 QString escape(const QString &text);
 QStringList items(const QString &text);
 
-// Starts tools/nmeasim: the rest of its first output line that begins with
-// prefix ("pty: ", "tcp: listening on 127.0.0.1 port "), or nothing.
+// Starts tools/nmeasim: the rest of its first line beginning with prefix ("pty: "), or nothing.
 QString startSimulator(QProcess &process, const QStringList &arguments, const QString &prefix);
 
-// A listener on 127.0.0.1 whose accept queue is full and never drained: a
-// further connection attempt gets no answer (Linux drops its SYN) and hangs.
+// A listener on 127.0.0.1 whose accept queue is full and never drained: a further connection
+// attempt gets no answer (Linux drops its SYN) and hangs.
 class StalledListener
 {
 public:
@@ -111,9 +106,8 @@ private:
     bool m_stalled = false;
 };
 
-// Multicast only inside a network namespace of the test's own (lo up,
-// 224.0.0.0/4 on lo): this program again there, for "function:row". Its exit
-// status, or -1 and why when no namespace can be made here.
+// Multicast only inside a network namespace of the test's own (lo up, 224.0.0.0/4 on lo): this
+// program again there, for "function:row"; its exit status, or -1 and why if none can be made.
 bool insideOwnNetworkNamespace();
 int runInOwnNetworkNamespace(const QString &functionAndRow, QString *why);
 
