@@ -1,7 +1,7 @@
 #pragma once
 
-// The program's window as the screen tests drive it: the real main.qml with the three context
-// properties, over a real BackEnd and DataSource in a temporary working directory.
+// The program's window as the screen tests drive it: the real main.qml with the three context properties, over a real
+// BackEnd and DataSource in a temporary working directory.
 
 #include "backend.h"
 #include "datasource.h"

@@ -19,11 +19,6 @@ TempWorkDir::TempWorkDir()
     NmeaSenderUdp::setDestinationProvider([] { return QSet<QHostAddress>{QHostAddress(QHostAddress::LocalHost)}; });
 }
 
-TempWorkDir::~TempWorkDir()
-{
-    QDir::setCurrent(m_previous);
-}
-
 void writeSettings(const QVariantMap &values)
 {
     QSettings settings("./barograph.ini", QSettings::IniFormat);
@@ -62,23 +57,11 @@ MessageLog::~MessageLog()
     s_log = nullptr;
 }
 
-QStringList MessageLog::lines() const
-{
-    QMutexLocker lock(&m_mutex);
-    return m_lines;
-}
-
 int MessageLog::indexOf(const QString &text) const
 {
     const QStringList all = lines();
     const auto it = std::find_if(all.cbegin(), all.cend(), [&text](const QString &l) { return l.contains(text); });
     return it == all.cend() ? -1 : int(it - all.cbegin());
-}
-
-void MessageLog::clear()
-{
-    QMutexLocker lock(&m_mutex);
-    m_lines.clear();
 }
 
 static QSqlQuery history(const QString &sql, const QVariantList &values = {})
@@ -153,11 +136,6 @@ static struct Rewriter
     }
 } s_rewriter;
 
-QString dataPath(const QString &file)
-{
-    return QUILLMERE_SOURCE_DIR "/tests/data/" + file;
-}
-
 void addRows(const QString &file)
 {
     QFile f(dataPath(file));
@@ -176,11 +154,6 @@ void addRows(const QString &file)
         for (int c = 0; c < cases.header.size(); ++c)
             row << fields.value(c);
     }
-}
-
-QString cell(const char *column)
-{
-    return *static_cast<QString *>(QTest::qData(column, qMetaTypeId<QString>()));
 }
 
 QString expected(const char *column, const QString &actual)
@@ -225,11 +198,6 @@ QString escape(const QString &text)
     return out;
 }
 
-QStringList items(const QString &text)
-{
-    return text.isEmpty() ? QStringList() : text.split(" | ");
-}
-
 QString startSimulator(QProcess &process, const QStringList &arguments, const QString &prefix)
 {
     process.start(QUILLMERE_BIN_DIR "/tools/nmeasim/nmeasim", arguments);
@@ -262,11 +230,6 @@ StalledListener::~StalledListener()
 {
     for (int fd : qAsConst(m_sockets))
         ::close(fd);
-}
-
-bool insideOwnNetworkNamespace()
-{
-    return qEnvironmentVariableIsSet("QUILLMERE_OWN_NETNS");
 }
 
 int runInOwnNetworkNamespace(const QString &functionAndRow, QString *why)

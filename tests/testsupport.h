@@ -5,8 +5,8 @@
 
 #include <QtTest>
 
-// The fixture of every test: working folder, settings, message log, back end
-// and history store, case files, nmeasim, loopback stand-ins.
+// The fixture of every test: working folder, settings, message log, back end and history store, case files, nmeasim,
+// loopback stand-ins.
 namespace TestSupport {
 
 // A fresh folder (in /dev/shm if there) as working directory while it lives; the relay sends to loopback only.
@@ -14,7 +14,7 @@ class TempWorkDir
 {
 public:
     TempWorkDir();
-    ~TempWorkDir();
+    ~TempWorkDir() { QDir::setCurrent(m_previous); }
     QString path() const { return m_dir.path(); }
     QString filePath(const QString &name) const { return m_dir.filePath(name); }
 
@@ -34,11 +34,11 @@ class MessageLog
 public:
     MessageLog();
     ~MessageLog();
-    QStringList lines() const;
+    QStringList lines() const { return QMutexLocker(&m_mutex), m_lines; }
     bool contains(const QString &text) const { return indexOf(text) >= 0; }
     int count(const QString &text) const { return lines().filter(text).size(); }
     int indexOf(const QString &text) const; // the first line containing text, or -1
-    void clear();
+    void clear() { (void)QMutexLocker(&m_mutex), m_lines.clear(); }
 
 private:
     mutable QMutex m_mutex;
@@ -51,9 +51,8 @@ void insertHistoryRow(const QString &table, qint64 time, double pressure, double
 int historyRowCount(const QString &table); // -1 when the table cannot be read
 QList<qint64> historyTimes(const QString &table); // oldest first
 
-// A BackEnd on quiet settings and `settings` (no file when fresh) in a fresh folder, a DataSource
-// with history, the wall clock frozen at wallSeconds unless negative; torn down in the program's
-// order, then the clock seam is reset.
+// A BackEnd on quiet settings and `settings` (no file when fresh) in a fresh folder, a DataSource with history, the
+// wall clock frozen at wallSeconds unless negative; torn down in the program's order, then the clock seam is reset.
 class BackEndFixture
 {
 public:
@@ -73,25 +72,25 @@ struct HistoryFixture : BackEndFixture
     explicit HistoryFixture(qint64 wallSeconds) : BackEndFixture({}, true, wallSeconds) {}
 };
 
-// Case files, tests/data/<file>: a header naming the columns, then a case a line, tab-separated,
-// `#` comments. addRows makes QTest rows of QString columns, named "<file>:<line>"; cell() is a
-// column of the current row. QCOMPARE_ROW compares with a column; with QUILLMERE_REBUILD_EXPECTED=1
-// it writes the actual value into the file instead (commit it with the reason).
-QString dataPath(const QString &file);
+// Case files, tests/data/<file>: a header naming the columns, then a case a line, tab-separated, `#` comments.
+// addRows makes QTest rows of QString columns, named "<file>:<line>"; cell() is a column of the current row.
+// QCOMPARE_ROW compares with a column; with QUILLMERE_REBUILD_EXPECTED=1 it writes the actual value into the file
+// instead (commit it with the reason).
+inline QString dataPath(const QString &file) { return QUILLMERE_SOURCE_DIR "/tests/data/" + file; }
 void addRows(const QString &file);
-QString cell(const char *column);
+inline QString cell(const char *name) { return *static_cast<QString *>(QTest::qData(name, qMetaTypeId<QString>())); }
 QString expected(const char *column, const QString &actual);
 #define QCOMPARE_ROW(actual, column) QCOMPARE(QString(actual), TestSupport::expected(column, actual))
 // Cell text with \r \n \t \\ \xNN escapes as bytes, and back; its " | " items.
 QByteArray unescape(const QString &text);
 QString escape(const QString &text);
-QStringList items(const QString &text);
+inline QStringList items(const QString &text) { return text.isEmpty() ? QStringList() : text.split(" | "); }
 
 // Starts tools/nmeasim: the rest of its first line beginning with prefix ("pty: "), or nothing.
 QString startSimulator(QProcess &process, const QStringList &arguments, const QString &prefix);
 
-// A listener on 127.0.0.1 whose accept queue is full and never drained: a further connection
-// attempt gets no answer (Linux drops its SYN) and hangs.
+// A listener on 127.0.0.1 whose accept queue is full and never drained: a further connection attempt gets no answer
+// (Linux drops its SYN) and hangs.
 class StalledListener
 {
 public:
@@ -106,9 +105,9 @@ private:
     bool m_stalled = false;
 };
 
-// Multicast only inside a network namespace of the test's own (lo up, 224.0.0.0/4 on lo): this
-// program again there, for "function:row"; its exit status, or -1 and why if none can be made.
-bool insideOwnNetworkNamespace();
+// Multicast only inside a network namespace of the test's own (lo up, 224.0.0.0/4 on lo): this program again there,
+// for "function:row"; its exit status, or -1 and why if none can be made.
+inline bool insideOwnNetworkNamespace() { return qEnvironmentVariableIsSet("QUILLMERE_OWN_NETNS"); }
 int runInOwnNetworkNamespace(const QString &functionAndRow, QString *why);
 
 } // namespace TestSupport

@@ -1,6 +1,5 @@
-// The back end: texts of values and the settings they read, the current pressure
-// among the sources, the sample cycle with the platform sensor and positioning,
-// the calibration requests, the settings file, the help pages.
+// The back end: texts of values and the settings they read, the current pressure among the sources, the sample cycle
+// with the platform sensor and positioning, the calibration requests, the settings file, the help pages.
 #include "formatting.h"
 #include "settingsstore.h"
 #include "testsupport.h"
@@ -20,8 +19,8 @@ namespace {
 const bool s_zoneSet = (qputenv("TZ", "CET-1"), tzset(), true); // an hour east of Greenwich, no summer time
 const qint64 SampleInstant = 1796479509; // 2026-12-05 14:05:09 UTC
 
-// A pressure sensor registered with Qt Sensors, so that the real
-// QPressureSensor path runs: each start gives one reading, 100000 Pa.
+// A pressure sensor registered with Qt Sensors, so that the real QPressureSensor path runs: each start gives one
+// reading, 100000 Pa.
 struct Sensor : QSensorBackend
 {
     Sensor(QSensor *sensor) : QSensorBackend(sensor), reading(setReading<QPressureReading>(nullptr)) {}
@@ -151,8 +150,8 @@ private slots:
         QCOMPARE_ROW(out.filter(QRegularExpression("^(?!-$)")).join(" | "), "outputs");
     }
 
-    // The platform sensor: read again after its pause, recorded raw, relayed at
-    // sea level to the default port 5999; the relay's sender released once off.
+    // The platform sensor: read again after its pause, recorded raw, relayed at sea level to the default port 5999;
+    // the relay's sender released once off.
     void platformSensor()
     {
         QUdpSocket listener;
@@ -183,8 +182,8 @@ private slots:
         QSensorManager::unregisterBackend(QPressureSensor::type, "quillmere.test");
     }
 
-    // The 5 s wait of a query (scaled to 500 ms): one time-out, restarted by a
-    // second query, stopped by a reply; a reply after it still counts.
+    // The 5 s wait of a query (scaled to 500 ms): one time-out, restarted by a second query, stopped by a reply; a
+    // reply after it still counts.
     void calibrationTimeOut()
     {
         Clock::setIntervalScale(0.1);
@@ -205,9 +204,8 @@ private slots:
         QVERIFY(timeout.count() == 1 && values.count() == 2);
     }
 
-    // A key written in another case is the stored key; the version is written at
-    // start; changes reach the file at a sync and at the end, with the window's
-    // geometry asked for meanwhile.
+    // A key written in another case is the stored key; the version is written at start; changes reach the file at a
+    // sync and at the end, with the window's geometry asked for meanwhile.
     void settingsFile()
     {
         TempWorkDir dir;
@@ -229,9 +227,8 @@ private slots:
         QVERIFY(file().contains("theme=1") && file().contains("windowWidth=800"));
     }
 
-    // The worker writes per-source values and reads settings while the screens
-    // write settings and the sample cycle reads values: each value read is one
-    // that was written, and the order of writes holds.
+    // The worker writes per-source values and reads settings while the screens write settings and the sample cycle
+    // reads values: each value read is one that was written, and the order of writes holds.
     void twoThreadsAtOnce()
     {
         BackEnd *b = start();

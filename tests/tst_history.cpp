@@ -1,5 +1,5 @@
-// The history store: the file, recording and retention, chart series and point
-// queries, the tendency, the lock, and a recorder killed outright losing nothing.
+// The history store: the file, recording and retention, chart series and point queries, the tendency, the lock, and a
+// recorder killed outright losing nothing.
 #include "testsupport.h"
 
 #include <QLineSeries>
@@ -33,18 +33,8 @@ bool record(int tick, double pressure)
     return g_dataSource->recordSample(tick, -4.5, 48.25, 270.0, 6.5, pressure);
 }
 
-// The store closed and opened again, on the same file or on an emptied one.
-void reopen(bool empty)
-{
-    delete g_dataSource;
-    QSqlDatabase::removeDatabase("DB_BAROGRAPH");
-    if (empty)
-        QFile("barograph.db").resize(0);
-    g_dataSource = new DataSource();
-}
-
-// The recorder of killedRecorderLosesNothing, this program again: at full speed,
-// a second of the clock a sample, reporting each written sample.
+// The recorder of killedRecorderLosesNothing, this program again: at full speed, a second of the clock a sample,
+// reporting each written sample.
 int runRecorder(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
@@ -112,7 +102,10 @@ private slots:
                     << query("SELECT name || ' ' || type || ' ' || pk FROM pragma_table_info('BAR16D')").join(',');
             if (op == "reopen" || op == "empty") { // also says whether closing gave the freed pages back
                 const qint64 before = QFileInfo("barograph.db").size();
-                reopen(op == "empty");
+                delete g_dataSource;
+                QSqlDatabase::removeDatabase("DB_BAROGRAPH");
+                QFile("barograph.db").resize(op == "empty" ? 0 : QFileInfo("barograph.db").size());
+                g_dataSource = new DataSource();
                 const bool compacted = QFileInfo("barograph.db").size() < before / 2;
                 out << (op == "empty" ? "emptied" : compacted ? "compacted" : "as it was");
             }
@@ -145,8 +138,8 @@ private slots:
         QCOMPARE_ROW(out.join(" | "), "outputs");
     }
 
-    // As the screen does it: inside the delivery of chartUpdated it fills its
-    // series and asks for the change; the read-out only tries the lock.
+    // As the screen does it: inside the delivery of chartUpdated it fills its series and asks for the change; the
+    // read-out only tries the lock.
     void lockRule()
     {
         m_fixture = new BackEndFixture({}, true, T0);
@@ -167,8 +160,8 @@ private slots:
         QCOMPARE(log.count("unable to lock mutex"), 1);
     }
 
-    // SIGKILL in the middle of writing, three times over one file: it stays
-    // sound and holds every row the recorder reported.
+    // SIGKILL in the middle of writing, three times over one file: it stays sound and holds every row the recorder
+    // reported.
     void killedRecorderLosesNothing()
     {
         TempWorkDir dir;
@@ -185,7 +178,7 @@ private slots:
             child.kill();
             QVERIFY(child.waitForFinished(30000));
             output += child.readAllStandardOutput();
-            QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "check");
+            QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", QString::number(round)); // one for each round
             db.setDatabaseName(dir.filePath("barograph.db"));
             QVERIFY(db.open());
             QCOMPARE(query("PRAGMA integrity_check", db), QStringList{"ok"});
@@ -197,9 +190,6 @@ private slots:
                 QVERIFY2(f.size() != 3 || (kept.contains(f[1]) && (f[2] != "768" || kept.contains(f[1] + '+'))), line);
             }
             QVERIFY(written >= 100 + 50 * round);
-            db.close();
-            db = QSqlDatabase();
-            QSqlDatabase::removeDatabase("check");
         }
     }
 };

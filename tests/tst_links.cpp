@@ -1,8 +1,6 @@
-// The NMEA links: the serial source on a pseudo-terminal, TCP against a
-// loopback server, UDP on loopback (a multicast group only inside the test's
-// own network namespace), losing and regaining each link, and the relay's
-// sending. Also the guard that keeps every address of the tests, tools,
-// benchmarks and scripts on loopback.
+// The NMEA links: the serial source on a pseudo-terminal, TCP against a loopback server, UDP on loopback (a multicast
+// group only inside the test's own network namespace), losing and regaining each link, and the relay's sending. Also
+// the guard that keeps every address of the tests, tools, benchmarks and scripts on loopback.
 #include "backend.h"
 #include "nmeareceiver.h"
 #include "nmeasenderudp.h"
@@ -59,8 +57,7 @@ class TestLinks : public QObject
         int n = -1;
         return ::ioctl(m_slave, FIONREAD, &n) == 0 ? n : -1;
     }
-    // One read's worth: the terminal passes it on asynchronously (no event
-    // runs meanwhile), then the source takes it.
+    // One read's worth: the terminal passes it on asynchronously (no event runs meanwhile), then the source takes it.
     void sendSerial(const QByteArray &data)
     {
         QVERIFY(::write(m_master, data.constData(), size_t(data.size())) == data.size());
@@ -146,8 +143,8 @@ private slots:
         QCOMPARE_ROW(signal.join(' '), "signal");
     }
 
-    // Commands go out with CR LF. The port is a link that udev points at the
-    // new pseudo-terminal once the old one is gone (the barometer plugged in again).
+    // Commands go out with CR LF. The port is a link that udev points at the new pseudo-terminal once the old one is
+    // gone (the barometer plugged in again).
     void serialDeviceGoneAndBack()
     {
         const QString link = m_fixture->filePath("ttyBaro");
@@ -172,8 +169,8 @@ private slots:
         QTRY_VERIFY(pressureIs(1012.0));
     }
 
-    // A first failure (TCP or UDP) is not retried; a lost link is, until the server
-    // is back; a silent peer (a half-open link) is dialled again.
+    // A first failure (TCP or UDP) is not retried; a lost link is, until the server is back; a silent peer (a
+    // half-open link) is dialled again.
     void networkLossAndSilence()
     {
         QTcpServer server;
@@ -218,8 +215,8 @@ private slots:
         QCOMPARE(listener.receiveDatagram().data(), QByteArray("$GPXDR,P,1.01325,B,Barometer*34\r\n"));
     }
 
-    // Every IPv4 literal in tests, tools, benchmarks and scripts is loopback or
-    // the wildcard, or allowed here with its reason.
+    // Every IPv4 literal in tests, tools, benchmarks and scripts is loopback or the wildcard, or allowed here with
+    // its reason.
     void addressesStayOnLoopback()
     {
         const QStringList allowed{"239.255.0.77", // a multicast group, joined only in the test's own namespace

@@ -1,5 +1,5 @@
-// NMEA 0183 text in and out: parser and items, line framing, the sentences the
-// program writes (read back by pynmea2), nmeadecode over recordings, the fuzz corpus.
+// NMEA 0183 text in and out: parser and items, line framing, the sentences the program writes (read back by pynmea2),
+// nmeadecode over recordings, the fuzz corpus.
 #include "lineframer.h"
 #include "nmea0183.h"
 #include "nmeaconsumer.h"
@@ -12,8 +12,8 @@
 using namespace TestSupport;
 
 namespace {
-// Writes down, as nmeadecode prints them, the values the items hand over and
-// the lines that reach the parser; notes any value beyond reason.
+// Writes down, as nmeadecode prints them, the values the items hand over and the lines that reach the parser; notes
+// any value beyond reason.
 class Recorder : public NmeaConsumer, public SentenceSink
 {
 public:
@@ -107,8 +107,8 @@ private slots:
         QCOMPARE_ROW(outcome.at(3), "rejected");
     }
 
-    // A stream without separators cannot grow the tail without end; it recovers
-    // at the next separator; a read beyond the bound loses no line.
+    // A stream without separators cannot grow the tail without end; it recovers at the next separator; a read beyond
+    // the bound loses no line.
     void boundedTail()
     {
         MessageLog log;

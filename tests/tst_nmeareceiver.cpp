@@ -1,6 +1,5 @@
-// The NMEA worker on its own thread, started by the back end: the sources
-// the settings ask for and when, restarts, the relay, shutdown during a
-// blocking connection attempt, and a simulated USB barometer's calibration.
+// The NMEA worker on its own thread, started by the back end: the sources the settings ask for and when, restarts,
+// the relay, shutdown during a blocking connection attempt, and a simulated USB barometer's calibration.
 #include "nmeareceiver.h"
 #include "nmeasource.h"
 #include "testsupport.h"
@@ -63,8 +62,8 @@ private slots:
         QCOMPARE_ROW(sent.keys().join(" | "), "relayed");
     }
 
-    // A restart withdraws the old sources' values; any number of starts leave
-    // one worker; with every source and the output off, none.
+    // A restart withdraws the old sources' values; any number of starts leave one worker; with every source and the
+    // output off, none.
     void restarts()
     {
         QUdpSocket sender;
@@ -92,12 +91,12 @@ private slots:
         MessageLog log; // 5 s behind the serial source, scaled to 50 ms: the order is what counts
         start(settingsFrom("SettingSerialPort=/dev/nonexistent;SettingUseSerial=1;SettingUseTcp=1;SettingTcpIpPort=1"));
         QTRY_VERIFY(log.contains("trying to connect to tcp"));
-        QVERIFY(log.indexOf("error opening serial port") >= 0);
-        QVERIFY(log.indexOf("error opening serial port") < log.indexOf("trying to connect to tcp"));
+        const int serial = log.indexOf("error opening serial port");
+        QVERIFY(serial >= 0 && serial < log.indexOf("trying to connect to tcp"));
     }
 
-    // A listener whose accept queue is full keeps the worker blocked in its
-    // connection wait, on loopback; the back end must still stop and join it.
+    // A listener whose accept queue is full keeps the worker blocked in its connection wait, on loopback; the back
+    // end must still stop and join it.
     void shutdownDuringConnectionAttempt()
     {
         StalledListener listener;
@@ -111,9 +110,8 @@ private slots:
         QVERIFY(log.indexOf("backend deleted") > log.indexOf("nmea source deleted: 2"));
     }
 
-    // nmeasim as the USB barometer, named "port description" as the settings
-    // screen stores it: pressure in, calibration out and back across threads,
-    // one time-out once it is gone.
+    // nmeasim as the USB barometer, named "port description" as the settings screen stores it: pressure in,
+    // calibration out and back across threads, one time-out once it is gone.
     void simulatedBarometer()
     {
         QProcess simulator;

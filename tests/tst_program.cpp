@@ -1,6 +1,5 @@
-// The real program in an empty folder, in English or French: the first-run
-// settings and tables; fed by nmeasim over TCP on loopback, samples recorded
-// with their position; SIGTERM, and the orderly shutdown.
+// The real program in an empty folder, in English or French: the first-run settings and tables; fed by nmeasim over
+// TCP on loopback, samples recorded with their position; SIGTERM, and the orderly shutdown.
 #include "testsupport.h"
 
 #include <csignal>
@@ -34,7 +33,7 @@ private slots:
                 ini.setValue(it.key(), it.value());
             ini.sync();
         }
-        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "inspect");
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", locale); // a connection of its own for each run
         db.setDatabaseName(dir.filePath("barograph.db"));
         const auto query = [&db](const QString &sql) {
             QStringList values;
@@ -75,9 +74,6 @@ private slots:
         QCOMPARE(pressures.size() >= 2, fed);
         for (const QString &p : pressures)
             QVERIFY2(p.toDouble() > 950.0 && p.toDouble() < 1050.0, qPrintable(p));
-        db.close();
-        db = QSqlDatabase();
-        QSqlDatabase::removeDatabase("inspect");
     }
 };
 

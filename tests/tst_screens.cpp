@@ -1,5 +1,5 @@
-// The real window under Xvfb, driven with the mouse: geometry, tabs, theme, language, and
-// the barograph page over a real store: runs, y ticks, title, read-out, zoom and pan.
+// The real window under Xvfb, driven with the mouse: geometry, tabs, theme, language, and the barograph page over a
+// real store: runs, y ticks, title, read-out, zoom and pan.
 #include "screenharness.h"
 
 #include <QQmlComponent>
@@ -20,28 +20,15 @@ class TestScreens : public QObject
     QQuickItem *m_page = nullptr;
     QQuickItem *m_chart = nullptr;
 
-    // The barograph page; only the samples a test sends reach it, not those
-    // of the back end's own cycle.
-    void open(const QVariantMap &settings = {})
+    void open(const QVariantMap &settings = {}) // the barograph page
     {
         delete m_screen;
         m_screen = new ScreenHarness(settings);
         QVERIFY(m_screen->waitExposed());
         QTRY_VERIFY((m_page = m_screen->find<QQuickItem>("baroH")));
         m_chart = m_page->findChild<QQuickItem *>("chart");
-        g_backEnd->blockSignals(true);
     }
-    template <typename F>
-    void unblocked(F emitter)
-    {
-        g_backEnd->blockSignals(false);
-        emitter();
-        g_backEnd->blockSignals(true);
-    }
-    void sendSample(const QString &pressure)
-    {
-        unblocked([&] { emit g_backEnd->dataUpdated("13:00", " 47deg30.00'N", "no", pressure); });
-    }
+    void sendSample(const QString &pressure) { emit g_backEnd->dataUpdated("13:00", " 47deg30.00'N", "no", pressure); }
     // Rows of BARO30M every 2 s, seconds back from now: "from-to:pressure ...".
     void insertRuns(const QString &runs)
     {
@@ -84,6 +71,7 @@ private slots:
     void init()
     {
         Clock::setWallClock(1780000000000);
+        Clock::setIntervalScale(1000); // only the samples a test sends reach the screens, not the back end's own
         m_log = new MessageLog;
     }
     void cleanup()
@@ -96,8 +84,8 @@ private slots:
         QCOMPARE(problems, QStringList());
     }
 
-    // 70 % of the screen, centred, as QML rounds it to whole pixels, unless a
-    // usable geometry was stored: whole numbers, at shutdown.
+    // 70 % of the screen, centred, as QML rounds it to whole pixels, unless a usable geometry was stored: whole
+    // numbers, at shutdown.
     void geometry_data()
     {
         QTest::addColumn<QString>("stored");
@@ -121,8 +109,8 @@ private slots:
         }
     }
 
-    // Each tab loads its screen; a language change reloads the settings
-    // screen with its loader; Qt's own texts and QML texts follow.
+    // Each tab loads its screen; a language change reloads the settings screen with its loader; Qt's own texts and
+    // QML texts follow.
     void tabsAndLanguage()
     {
         open();
@@ -149,8 +137,8 @@ private slots:
         QCOMPARE(QLocale().name(), QString("en_US"));
     }
 
-    // Dark by the setting, or by a change of the system's theme; the barograph
-    // pages swipe only with the split screen on.
+    // Dark by the setting, or by a change of the system's theme; the barograph pages swipe only with the split screen
+    // on.
     void themeAndSwipe()
     {
         for (int theme : {0, 1}) {
@@ -160,15 +148,13 @@ private slots:
             QCOMPARE(icon.contains("yellow"), theme == 1);
             QCOMPARE(m_screen->find("baroView")->property("interactive").toBool(), theme == 1);
             QCOMPARE(m_screen->find("baroIndicator")->property("visible").toBool(), theme == 1);
-            unblocked([=] { emit g_backEnd->systemThemeChanged(1 - theme); });
+            emit g_backEnd->systemThemeChanged(1 - theme);
             QTRY_COMPARE(m_screen->window()->color().lightness() < 128, theme == 0);
         }
     }
 
-    // One series per run of the history in the line's style, the cross-hair
-    // last; surplus series go with their runs. A flat history gets few y
-    // ticks: bounds in hundredths compared with slack for their binary
-    // rounding (1011.06).
+    // One series per run of the history in the line's style, the cross-hair last; surplus series go with their runs.
+    // A flat history gets few y ticks: bounds in hundredths compared with slack for their binary rounding (1011.06).
     void chartRunsAndTicks()
     {
         open();
@@ -192,9 +178,8 @@ private slots:
         }
     }
 
-    // The three-hour change is the title on the 3-hour span only, never while
-    // a read-out shows; hovering shows one, which clears after its interval;
-    // a kept read-out moves left with time; one without a value clears at once.
+    // The three-hour change is the title on the 3-hour span only, never while a read-out shows; hovering shows one,
+    // which clears after its interval; a kept read-out moves left with time; one without a value clears at once.
     void titleAndReadOut()
     {
         open();
@@ -222,8 +207,8 @@ private slots:
         QVERIFY(!js("serieClicked(Qt.point(-2, -1000), false), crossHair.visible").toBool() && title().isEmpty());
     }
 
-    // The wheel zooms, a drag pans while zoomed, a double click resets; no
-    // sample rebuilds the chart while zoomed; a span press resets the zoom.
+    // The wheel zooms, a drag pans while zoomed, a double click resets; no sample rebuilds the chart while zoomed; a
+    // span press resets the zoom.
     void zoomAndPan()
     {
         open();
@@ -250,15 +235,15 @@ private slots:
         QVERIFY(js("!chart.isZoomed() && axisX.min == -6").toBool());
     }
 
-    // "NONE" hides the pressure row and the arrow on both pages; a value brings
-    // them back; a trend code the arrow does not know leaves it as it was.
+    // "NONE" hides the pressure row and the arrow on both pages; a value brings them back; a trend code the arrow
+    // does not know leaves it as it was.
     void noPressure()
     {
         open();
         sendSample("NONE");
         QVERIFY(!item("pressureRow")->isVisible() && !item("trendImage")->isVisible());
         QVERIFY(!item("pressureRow", "baroV")->isVisible());
-        unblocked([] { emit g_backEnd->noPressureAvailable(); });
+        emit g_backEnd->noPressureAvailable();
         QCOMPARE(item("levelLabel")->property("text").toString(), QString("No pressure data available"));
         sendSample("1013.2 hPa");
         QVERIFY(item("pressureRow")->isVisible() && item("trendImage")->isVisible());
