@@ -46,8 +46,12 @@ MessageLog::MessageLog()
 {
     s_log = this;
     m_previous = qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &context, const QString &text) {
-        QMutexLocker(&s_log->m_mutex), s_log->m_lines << text;
-        s_log->m_previous(type, context, text);
+        if (MessageLog *log = s_log) {
+            QMutexLocker lock(&log->m_mutex);
+            log->m_lines << text;
+            lock.unlock();
+            log->m_previous(type, context, text);
+        }
     });
 }
 

@@ -34,11 +34,11 @@ class MessageLog
 public:
     MessageLog();
     ~MessageLog();
-    QStringList lines() const { return QMutexLocker(&m_mutex), m_lines; }
+    QStringList lines() const { QMutexLocker lock(&m_mutex); return m_lines; }
     bool contains(const QString &text) const { return indexOf(text) >= 0; }
     int count(const QString &text) const { return lines().filter(text).size(); }
     int indexOf(const QString &text) const; // the first line containing text, or -1
-    void clear() { (void)QMutexLocker(&m_mutex), m_lines.clear(); }
+    void clear() { QMutexLocker lock(&m_mutex); m_lines.clear(); }
 
 private:
     mutable QMutex m_mutex;
