@@ -72,7 +72,7 @@ private slots:
         QTranslator catalogue;
         if (map.take("catalogue").isValid())
             QVERIFY(catalogue.load("Quillmere_en_US", QUILLMERE_BIN_DIR "/translations"));
-        qApp->installTranslator(&catalogue); // an empty one translates nothing
+        QCoreApplication::installTranslator(&catalogue); // an empty one translates nothing
         BackEnd *b = start(map, true);
         QSignalSpy values(b, &BackEnd::calibrationValuesReceived), updated(b, &BackEnd::dataUpdated),
             none(b, &BackEnd::noPressureAvailable);
@@ -146,7 +146,7 @@ private slots:
             QVERIFY2(calls.contains(call), qPrintable(call));
             out << calls[call]();
         }
-        qApp->removeTranslator(&catalogue);
+        QCoreApplication::removeTranslator(&catalogue);
         QCOMPARE_ROW(out.filter(QRegularExpression("^(?!-$)")).join(" | "), "outputs");
     }
 

@@ -221,7 +221,7 @@ private slots:
     {
         const QStringList allowed{"239.255.0.77", // a multicast group, joined only in the test's own namespace
                                   "224.0.0.0"};   // the multicast route on lo, only in that namespace
-        const QRegularExpression literal("(?<![\\d.])(\\d{1,3})\\.\\d{1,3}\\.\\d{1,3}\\.\\d{1,3}(?![\\d.])");
+        const QRegularExpression literal("(?<![\\d.])\\d{1,3}\\.\\d{1,3}\\.\\d{1,3}\\.\\d{1,3}(?![\\d.])");
         QStringList found;
         int files = 0;
         for (const char *folder : {"tests", "tools", "bench", "scripts"}) {
