@@ -1,7 +1,6 @@
 #pragma once
 
-// The program's window as the screen tests drive it: the real main.qml in a
-// QQmlApplicationEngine with the three context properties, over a real
+// The program's window as the screen tests drive it: the real main.qml with the three context properties, over a real
 // BackEnd and DataSource in a temporary working directory.
 
 #include "backend.h"
@@ -9,8 +8,6 @@
 #include "testsupport.h"
 #include "translationhandler.h"
 
-#include <QDir>
-#include <QImage>
 #include <QQmlApplicationEngine>
 #include <QQmlContext>
 #include <QQuickItem>
@@ -29,18 +26,15 @@ public:
         QQuickStyle::setStyle(QStringLiteral("Material"));
     }
 
-    // With `freshDirectory` false the window runs in the current working
-    // directory, so that a second start finds what the first one stored.
-    // A `language` ("en", "fr") is chosen, with the program's catalogues in
-    // the working directory, before the window loads, as the program does.
+    // With `freshDirectory` false, in the current directory: a second start finds what the first stored.
+    // A `language` ("en", "fr") is chosen, with the catalogues at hand, before the window loads.
     explicit ScreenHarness(const QVariantMap &settings = {}, bool freshDirectory = true,
                            const QString &language = QString())
     {
         if (freshDirectory)
             m_dir = std::make_unique<TestSupport::TempWorkDir>();
         QVariantMap all = TestSupport::quietSettings();
-        for (auto it = settings.cbegin(); it != settings.cend(); ++it)
-            all.insert(it.key(), it.value());
+        all.insert(settings);
         TestSupport::writeSettings(all);
         m_engine = std::make_unique<QQmlApplicationEngine>();
         m_translate = std::make_unique<TranslationHandler>(m_engine.get());
@@ -50,15 +44,12 @@ public:
                 QFile::copy(QStringLiteral(QUILLMERE_BIN_DIR "/translations/") + QLatin1String(name), QLatin1String(name));
             m_translate->selectLanguage(language);
         }
-        g_backEnd = new BackEnd(m_engine.get());
-        m_engine->rootContext()->setContextProperty(QStringLiteral("backend"), g_backEnd);
-        g_dataSource = new DataSource(nullptr);
-        m_engine->rootContext()->setContextProperty(QStringLiteral("dataSource"), g_dataSource);
+        m_engine->rootContext()->setContextProperty(QStringLiteral("backend"), new BackEnd(m_engine.get()));
+        m_engine->rootContext()->setContextProperty(QStringLiteral("dataSource"), g_dataSource = new DataSource());
         m_engine->load(QUrl(QStringLiteral("qrc:/main.qml")));
     }
 
-    // The program's shutdown order: the store, then the back end (which has
-    // the window save its geometry), then the screens.
+    // The program's order: the store, the back end (the window stores its geometry), the screens.
     ~ScreenHarness()
     {
         // As the program quits: the screen shown leaves while the back end is there.
@@ -89,8 +80,7 @@ public:
     {
         if (!root || root->objectName() == objectName)
             return root;
-        const auto children = root->childItems();
-        for (QQuickItem *child : children) {
+        for (QQuickItem *child : root->childItems()) {
             if (QQuickItem *found = findItem(child, objectName))
                 return found;
         }
@@ -106,31 +96,13 @@ public:
         QTest::mouseClick(window(), Qt::LeftButton, Qt::NoModifier, item->mapToScene(at).toPoint());
     }
 
-    // Saves a picture of the window beside the build, to look at.
-    QImage screenshot(const QString &name) const
-    {
-        // Charts paint a frame or two after they change.
-        QTest::qWait(400);
-        const QImage image = window()->grabWindow();
-        const QString dir = QStringLiteral(QUILLMERE_BIN_DIR "/screenshots");
-        QDir().mkpath(dir);
-        image.save(dir + QLatin1Char('/') + name + QStringLiteral(".png"));
-        return image;
-    }
-
     TranslationHandler *translateHandler() const { return m_translate.get(); }
 
     // QML diagnostics among the collected lines (errors, failed bindings).
     static QStringList qmlProblems(const TestSupport::MessageLog &log)
     {
-        QStringList problems;
-        for (const QString &line : log.lines()) {
-            if (line.contains(QLatin1String("qrc:/")) || line.contains(QLatin1String("QQmlExpression"))
-                || line.contains(QLatin1String("Binding loop")) || line.contains(QLatin1String("TypeError"))
-                || line.contains(QLatin1String("ReferenceError")))
-                problems << line;
-        }
-        return problems;
+        return log.lines().filter(QRegularExpression(
+            QStringLiteral("qrc:/|QQmlExpression|Binding loop|TypeError|ReferenceError")));
     }
 
 private:

@@ -1,226 +1,246 @@
-#include "backend.h"
-#include "datasource.h"
 #include "testsupport.h"
 
-#include <QCoreApplication>
-#include <QDir>
-#include <QFile>
-#include <QMutexLocker>
-#include <QProcess>
+#include "nmeasenderudp.h"
+
 #include <QSettings>
-#include <QSqlDatabase>
 #include <QSqlQuery>
-#include <QTest>
 
 #include <arpa/inet.h>
-#include <fcntl.h>
-#include <netinet/in.h>
 #include <poll.h>
-#include <sys/socket.h>
 #include <unistd.h>
-#include <utility>
 
 namespace TestSupport {
 
 TempWorkDir::TempWorkDir()
-    : m_previous(QDir::currentPath())
+    : m_dir((QFileInfo("/dev/shm").isWritable() ? QString("/dev/shm") : QDir::tempPath()) + "/quillmere-XXXXXX")
+    , m_previous(QDir::currentPath())
 {
     QDir::setCurrent(m_dir.path());
-}
-
-TempWorkDir::~TempWorkDir()
-{
-    QDir::setCurrent(m_previous);
+    NmeaSenderUdp::setDestinationProvider([] { return QSet<QHostAddress>{QHostAddress(QHostAddress::LocalHost)}; });
 }
 
 void writeSettings(const QVariantMap &values)
 {
-    QSettings settings(QStringLiteral("./barograph.ini"), QSettings::IniFormat);
+    QSettings settings("./barograph.ini", QSettings::IniFormat);
     for (auto it = values.constBegin(); it != values.constEnd(); ++it)
         settings.setValue(it.key(), it.value());
-    settings.sync();
 }
 
 QVariantMap quietSettings()
 {
-    return {{QStringLiteral("SettingSerialPort"), QStringLiteral("None")},
-            {QStringLiteral("SettingUseSerial"), 0},
-            {QStringLiteral("SettingUseTcp"), 0},
-            {QStringLiteral("SettingUseUdp"), 0},
-            {QStringLiteral("SettingUseUdpOut"), 0},
-            {QStringLiteral("SettingUsePos"), 0}};
+    return settingsFrom("SettingSerialPort=None;SettingUseSerial=0;SettingUseTcp=0;SettingUseUdp=0;SettingUseUdpOut=0;"
+                        "SettingUsePos=0");
 }
 
-namespace {
-MessageLog *s_current = nullptr;
-QtMessageHandler s_previous = nullptr;
-} // namespace
+QVariantMap settingsFrom(const QString &text)
+{
+    QVariantMap map;
+    for (const QString &pair : text.split(';', Qt::SkipEmptyParts))
+        map.insert(pair.section('=', 0, 0), pair.section('=', 1));
+    return map;
+}
+
+static MessageLog *s_log = nullptr;
 
 MessageLog::MessageLog()
 {
-    s_current = this;
-    s_previous = qInstallMessageHandler(&MessageLog::handler);
+    s_log = this;
+    m_previous = qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &context, const QString &text) {
+        if (MessageLog *log = s_log) {
+            QMutexLocker lock(&log->m_mutex);
+            log->m_lines << text;
+            lock.unlock();
+            log->m_previous(type, context, text);
+        }
+    });
 }
 
 MessageLog::~MessageLog()
 {
-    qInstallMessageHandler(s_previous);
-    s_current = nullptr;
+    qInstallMessageHandler(m_previous);
+    s_log = nullptr;
 }
 
-void MessageLog::handler(QtMsgType type, const QMessageLogContext &context, const QString &message)
+int MessageLog::indexOf(const QString &text) const
 {
-    if (MessageLog *log = s_current) {
-        QMutexLocker lock(&log->m_mutex);
-        log->m_lines << message;
-    }
-    if (s_previous)
-        s_previous(type, context, message);
+    const QStringList all = lines();
+    const auto it = std::find_if(all.cbegin(), all.cend(), [&text](const QString &l) { return l.contains(text); });
+    return it == all.cend() ? -1 : int(it - all.cbegin());
 }
 
-QStringList MessageLog::lines() const
+static QSqlQuery history(const QString &sql, const QVariantList &values = {})
 {
-    QMutexLocker lock(&m_mutex);
-    return m_lines;
+    QSqlQuery query(QSqlDatabase::database("DB_BAROGRAPH", false));
+    query.prepare(sql);
+    for (const QVariant &value : values)
+        query.addBindValue(value);
+    if (!query.exec())
+        qWarning("test query failed: %s", qPrintable(sql));
+    return query;
 }
-
-bool MessageLog::contains(const QString &text) const
-{
-    return count(text) > 0;
-}
-
-int MessageLog::count(const QString &text) const
-{
-    QMutexLocker lock(&m_mutex);
-    int n = 0;
-    for (const QString &line : m_lines)
-        n += line.contains(text) ? 1 : 0;
-    return n;
-}
-
-void MessageLog::clear()
-{
-    QMutexLocker lock(&m_mutex);
-    m_lines.clear();
-}
-
-namespace {
-QSqlDatabase historyDb()
-{
-    return QSqlDatabase::database(QStringLiteral("DB_BAROGRAPH"), false);
-}
-} // namespace
 
 void insertHistoryRow(const QString &table, qint64 time, double pressure, double elevation, double offset)
 {
-    QSqlQuery query(historyDb());
-    query.prepare(QStringLiteral("INSERT INTO %1 VALUES (?, 0.0, 0.0, 0.0, 0.0, ?, ?, ?)").arg(table));
-    query.addBindValue(time);
-    query.addBindValue(pressure);
-    query.addBindValue(elevation);
-    query.addBindValue(offset);
-    if (!query.exec())
-        qWarning("insertHistoryRow failed on %s", qPrintable(table));
+    history(QString("INSERT INTO %1 VALUES (?, 0, 0, 0, 0, ?, ?, ?)").arg(table), {time, pressure, elevation, offset});
 }
 
 int historyRowCount(const QString &table)
 {
-    QSqlQuery query(historyDb());
-    if (!query.exec(QStringLiteral("SELECT COUNT(*) FROM %1").arg(table)) || !query.next())
-        return -1;
-    return query.value(0).toInt();
+    QSqlQuery query = history(QString("SELECT COUNT(*) FROM %1").arg(table));
+    return query.next() ? query.value(0).toInt() : -1;
+}
+
+bool historySql(const QString &sql)
+{
+    return QSqlQuery(QSqlDatabase::database("DB_BAROGRAPH", false)).exec(sql);
+}
+
+QString dataFile(const QString &file)
+{
+    QFile f(dataPath(file));
+    if (!f.open(QIODevice::ReadOnly | QIODevice::Text))
+        qFatal("cannot read tests/data/%s", qPrintable(file));
+    return QString::fromUtf8(f.readAll());
 }
 
 QList<qint64> historyTimes(const QString &table)
 {
     QList<qint64> times;
-    QSqlQuery query(historyDb());
-    query.exec(QStringLiteral("SELECT TIME FROM %1 ORDER BY TIME").arg(table));
-    while (query.next())
+    for (QSqlQuery query = history(QString("SELECT TIME FROM %1 ORDER BY TIME").arg(table)); query.next();)
         times << query.value(0).toLongLong();
     return times;
 }
 
-QString dataFile(const QString &name)
+BackEndFixture::BackEndFixture(const QVariantMap &settings, bool history, qint64 wallSeconds, bool fresh)
 {
-    QFile data(QStringLiteral(QUILLMERE_SOURCE_DIR "/tests/data/") + name);
-    if (!data.open(QIODevice::ReadOnly | QIODevice::Text))
-        qFatal("cannot read tests/data/%s", qPrintable(name));
-    return QString::fromUtf8(data.readAll());
-}
-
-bool historySql(const QString &sql)
-{
-    QSqlQuery query(historyDb());
-    return query.exec(sql);
-}
-
-void addCaseRows(const QString &file)
-{
-    QTest::addColumn<QStringList>("fields");
-    const QStringList lines = dataFile(file).split(QLatin1Char('\n'));
-    bool header = true;
-    for (int i = 0; i < lines.size(); ++i) {
-        QStringList fields = lines.at(i).split(QLatin1Char('\t'));
-        if (lines.at(i).isEmpty() || lines.at(i).startsWith(QLatin1Char('#')) || std::exchange(header, false))
-            continue;
-        const QString name = QStringLiteral("%1 %2").arg(i + 1).arg(fields.takeFirst());
-        QTest::newRow(qPrintable(name)) << fields;
-    }
-}
-
-HistoryFixture::HistoryFixture(qint64 wallSeconds)
-{
-    Clock::reset();
-    Clock::setWallClock(wallSeconds * 1000);
-    writeSettings(quietSettings());
+    if (wallSeconds >= 0)
+        Clock::setWallClock(wallSeconds * 1000);
+    QVariantMap all = quietSettings();
+    all.insert(settings);
+    if (!fresh)
+        writeSettings(all);
     m_backend = new BackEnd(nullptr);
-    g_dataSource = new DataSource();
+    g_dataSource = history ? new DataSource() : nullptr;
 }
 
-HistoryFixture::~HistoryFixture()
+BackEndFixture::~BackEndFixture()
 {
     delete g_dataSource;
     g_dataSource = nullptr;
-    // The connection keeps its file name; the next fixture has another folder.
-    QSqlDatabase::removeDatabase(QStringLiteral("DB_BAROGRAPH"));
+    QSqlDatabase::removeDatabase("DB_BAROGRAPH"); // it keeps its file; the next fixture has another folder
     delete m_backend;
+    g_backEnd = nullptr;
     Clock::reset();
 }
 
-namespace {
-// A non-blocking TCP connection to 127.0.0.1:port; true when it completed
-// within waitMs.
-bool connectLoopback(quint16 port, int waitMs, QList<int> &sockets)
+// Each case file read: its lines and columns. Rebuilt ones are written back at exit.
+struct CaseFile
 {
-    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
-    sockets << fd;
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(port);
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    if (::connect(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0)
-        return true;
-    pollfd p{fd, POLLOUT, 0};
-    return ::poll(&p, 1, waitMs) == 1;
+    QStringList lines, header;
+    bool rebuilt = false;
+};
+static QMap<QString, CaseFile> s_files;
+static QByteArrayList s_columnNames; // QTest keeps the pointers
+static struct Rewriter
+{
+    ~Rewriter()
+    {
+        for (auto it = s_files.cbegin(); it != s_files.cend(); ++it) {
+            QFile f(dataPath(it.key()));
+            if (it->rebuilt && f.open(QIODevice::WriteOnly))
+                f.write(it->lines.join('\n').toUtf8());
+        }
+    }
+} s_rewriter;
+
+void addRows(const QString &file)
+{
+    QFile f(dataPath(file));
+    QVERIFY2(f.open(QIODevice::ReadOnly), qPrintable(f.fileName()));
+    CaseFile &cases = s_files[file] = {QString::fromUtf8(f.readAll()).split('\n'), {}, false};
+    for (int i = 0; i < cases.lines.size(); ++i) {
+        const QStringList fields = cases.lines.at(i).split('\t');
+        if (cases.lines.at(i).trimmed().isEmpty() || cases.lines.at(i).startsWith('#'))
+            continue;
+        if (cases.header.isEmpty()) {
+            for (const QString &column : cases.header = fields)
+                QTest::addColumn<QString>((s_columnNames << column.toLatin1()).last().constData());
+            continue;
+        }
+        QTestData &row = QTest::addRow("%s:%d", qPrintable(file), i + 1);
+        for (int c = 0; c < cases.header.size(); ++c)
+            row << fields.value(c);
+    }
 }
-} // namespace
+
+QString expected(const char *column, const QString &actual)
+{
+    if (qEnvironmentVariableIntValue("QUILLMERE_REBUILD_EXPECTED") != 1)
+        return cell(column);
+    const QString tag = QTest::currentDataTag();
+    CaseFile &cases = s_files[tag.section(':', 0, 0)];
+    QString &line = cases.lines[tag.section(':', 1).toInt() - 1];
+    QStringList fields = line.split('\t');
+    while (fields.size() < cases.header.size())
+        fields << QString();
+    fields[cases.header.indexOf(column)] = actual;
+    line = fields.join('\t');
+    cases.rebuilt = true;
+    return actual;
+}
+
+QByteArray unescape(const QString &text)
+{
+    const QByteArray in = text.toUtf8();
+    QByteArray out;
+    for (int i = 0; i < in.size(); ++i) {
+        const char c = in.at(i) == '\\' && i + 1 < in.size() ? in.at(++i) : 0;
+        if (c == 'x')
+            out += char(in.mid(i + 1, 2).toInt(nullptr, 16)), i += 2;
+        else
+            out += c == 'r' ? '\r' : c == 'n' ? '\n' : c == 't' ? '\t' : c ? c : in.at(i);
+    }
+    return out;
+}
+
+QString escape(const QString &text)
+{
+    QString out;
+    for (const QChar c : text) {
+        const int i = QString("\\\r\n\t").indexOf(c);
+        out += i >= 0                                   ? QString("\\\\ \\r \\n \\t").section(' ', i, i)
+            : c.unicode() < 0x20 || c.unicode() == 0x7f ? QString("\\x%1").arg(c.unicode(), 2, 16, QChar('0'))
+                                                        : QString(c);
+    }
+    return out;
+}
+
+QString startSimulator(QProcess &process, const QStringList &arguments, const QString &prefix)
+{
+    process.start(QUILLMERE_BIN_DIR "/tools/nmeasim/nmeasim", arguments);
+    while (process.canReadLine() || process.waitForReadyRead(10000)) {
+        const QString line = QString::fromLocal8Bit(process.readLine()).trimmed();
+        if (line.startsWith(prefix))
+            return line.mid(prefix.size());
+    }
+    return QString();
+}
 
 StalledListener::StalledListener()
 {
-    const int listener = ::socket(AF_INET, SOCK_STREAM, 0);
-    m_sockets << listener;
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    sockaddr_in address{AF_INET, 0, {htonl(INADDR_LOOPBACK)}, {}};
     socklen_t size = sizeof address;
-    if (::bind(listener, reinterpret_cast<sockaddr *>(&address), size) != 0 || ::listen(listener, 0) != 0
-        || ::getsockname(listener, reinterpret_cast<sockaddr *>(&address), &size) != 0)
+    m_sockets << ::socket(AF_INET, SOCK_STREAM, 0);
+    if (::bind(m_sockets[0], reinterpret_cast<sockaddr *>(&address), size) != 0 || ::listen(m_sockets[0], 0) != 0
+        || ::getsockname(m_sockets[0], reinterpret_cast<sockaddr *>(&address), &size) != 0)
         return;
     m_port = ntohs(address.sin_port);
-    // A backlog of 0 holds one connection; fill it until one attempt hangs.
-    for (int i = 0; i < 8 && !m_stalled; ++i)
-        m_stalled = !connectLoopback(m_port, 300, m_sockets);
+    // A backlog of 0 holds one connection: connect until an attempt hangs.
+    while (!m_stalled && m_sockets.size() < 8) {
+        m_sockets << ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
+        pollfd p{m_sockets.last(), POLLOUT, 0};
+        m_stalled = ::connect(p.fd, reinterpret_cast<sockaddr *>(&address), size) != 0 && ::poll(&p, 1, 300) == 0;
+    }
 }
 
 StalledListener::~StalledListener()
@@ -229,63 +249,22 @@ StalledListener::~StalledListener()
         ::close(fd);
 }
 
-bool insideOwnNetworkNamespace()
-{
-    return qEnvironmentVariableIsSet("QUILLMERE_OWN_NETNS");
-}
-
 int runInOwnNetworkNamespace(const QString &functionAndRow, QString *why)
 {
-    const QString setUp = QStringLiteral("ip link set lo up && ip route add 224.0.0.0/4 dev lo");
-    QProcess probe;
-    probe.start(QStringLiteral("unshare"), {"--net", "--map-root-user", "sh", "-c", setUp});
-    if (!probe.waitForFinished(10000) || probe.exitStatus() != QProcess::NormalExit || probe.exitCode() != 0) {
-        *why = QStringLiteral("no network namespace here (unshare --net and ip): ")
-            + QString::fromLocal8Bit(probe.readAllStandardError() + probe.errorString().toLocal8Bit());
+    const QString setUp = "ip link set lo up && ip route add 224.0.0.0/4 dev lo";
+    QProcess child;
+    child.start("unshare", {"--net", "--map-root-user", "sh", "-c", setUp});
+    if (!child.waitForFinished(10000) || child.exitStatus() != QProcess::NormalExit || child.exitCode() != 0) {
+        *why = "no network namespace here (unshare --net, ip): " + child.readAllStandardError();
         return -1;
     }
-    QProcess child;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("QUILLMERE_OWN_NETNS"), QStringLiteral("1"));
+    env.insert("QUILLMERE_OWN_NETNS", "1");
     child.setProcessEnvironment(env);
     child.setProcessChannelMode(QProcess::ForwardedChannels);
-    child.start(QStringLiteral("unshare"), {"--net", "--map-root-user", "sh", "-c", setUp + " && exec \"$0\" \"$1\"",
-                                           QCoreApplication::applicationFilePath(), functionAndRow});
-    if (!child.waitForFinished(60000))
-        return -2;
-    return child.exitStatus() == QProcess::NormalExit ? child.exitCode() : -2;
-}
-
-void addCasesFromTsv(const QString &topic)
-{
-    QFile file(QStringLiteral(QUILLMERE_SOURCE_DIR "/tests/data/%1.tsv").arg(topic));
-    QVERIFY2(file.open(QIODevice::ReadOnly | QIODevice::Text), qPrintable(file.fileName()));
-    static QList<QByteArray> columns; // QTest keeps the names by pointer
-    const int firstColumn = columns.size();
-    for (int number = 1; !file.atEnd(); ++number) {
-        const QStringList fields = QString::fromUtf8(file.readLine()).remove(QLatin1Char('\n')).split(QLatin1Char('\t'));
-        if (fields.first().startsWith(QLatin1Char('#')) || fields.join(QString()).trimmed().isEmpty())
-            continue;
-        if (columns.size() == firstColumn) {
-            for (const QString &column : fields.mid(1))
-                QTest::addColumn<QString>((columns << column.toUtf8()).last().constData());
-            continue;
-        }
-        QTestData &row = QTest::newRow(qPrintable(QStringLiteral("line %1: %2").arg(number).arg(fields.first())));
-        for (const QString &field : fields.mid(1))
-            row << field;
-    }
-}
-
-QString startSimulator(QProcess &process, const QStringList &arguments, const QString &prefix)
-{
-    process.start(QStringLiteral(QUILLMERE_BIN_DIR "/tools/nmeasim/nmeasim"), arguments);
-    while (process.waitForStarted(5000) && (process.canReadLine() || process.waitForReadyRead(5000))) {
-        const QString line = QString::fromLocal8Bit(process.readLine()).trimmed();
-        if (line.startsWith(prefix))
-            return line.mid(prefix.size());
-    }
-    return QString();
+    child.start("unshare", {"--net", "--map-root-user", "sh", "-c", setUp + " && exec \"$0\" \"$1\"",
+                            QCoreApplication::applicationFilePath(), functionAndRow});
+    return child.waitForFinished(60000) && child.exitStatus() == QProcess::NormalExit ? child.exitCode() : -2;
 }
 
 } // namespace TestSupport

@@ -1,25 +1,20 @@
 #pragma once
 
-#include <QList>
-#include <QMutex>
-#include <QString>
-#include <QStringList>
-#include <QTemporaryDir>
-#include <QVariantMap>
+#include "backend.h"
+#include "datasource.h"
 
-// Helpers shared by the test programs.
-class BackEnd;
-class QProcess;
+#include <QtTest>
 
+// The fixture of every test: working folder, settings, message log, back end and history store, case files, nmeasim,
+// loopback stand-ins.
 namespace TestSupport {
 
-// A fresh temporary directory made the working directory for the object's
-// life: "barograph.ini" and "barograph.db" land there.
+// A fresh folder (in /dev/shm if there) as working directory while it lives; the relay sends to loopback only.
 class TempWorkDir
 {
 public:
     TempWorkDir();
-    ~TempWorkDir();
+    ~TempWorkDir() { QDir::setCurrent(m_previous); }
     QString path() const { return m_dir.path(); }
     QString filePath(const QString &name) const { return m_dir.filePath(name); }
 
@@ -28,91 +23,93 @@ private:
     QString m_previous;
 };
 
-// Writes keys into "barograph.ini" of the working directory (before a
-// BackEnd opens it).
+// Keys into "./barograph.ini"; those that start no worker nor positioning; "key=value;..." as a map.
 void writeSettings(const QVariantMap &values);
-
-// Settings under which a BackEnd starts no NMEA worker and no positioning.
 QVariantMap quietSettings();
+QVariantMap settingsFrom(const QString &text);
 
-// Collects every message of the Qt message log (all threads) while it lives,
-// and still prints them.
+// Every line of the Qt message log (all threads) while it lives; still printed.
 class MessageLog
 {
 public:
     MessageLog();
     ~MessageLog();
-    QStringList lines() const;
-    bool contains(const QString &text) const; // some line contains text
-    int count(const QString &text) const;     // lines that contain text
-    void clear();
+    QStringList lines() const { QMutexLocker lock(&m_mutex); return m_lines; }
+    bool contains(const QString &text) const { return indexOf(text) >= 0; }
+    int count(const QString &text) const { return lines().filter(text).size(); }
+    int indexOf(const QString &text) const; // the first line containing text, or -1
+    void clear() { QMutexLocker lock(&m_mutex); m_lines.clear(); }
 
 private:
-    static void handler(QtMsgType type, const QMessageLogContext &context, const QString &message);
     mutable QMutex m_mutex;
     QStringList m_lines;
+    QtMessageHandler m_previous;
 };
 
-// Rows of the history database, on the store's own connection "DB_BAROGRAPH"
-// (a DataSource must exist). The other columns of an inserted row are 0.0.
-void insertHistoryRow(const QString &table, qint64 time, double pressure, double elevation = 0.0,
-                      double offset = 0.0);
-// One SQL statement on the store's connection.
-bool historySql(const QString &sql);
+// Rows of the history database, on the store's connection (other columns 0).
+void insertHistoryRow(const QString &table, qint64 time, double pressure, double elevation = 0.0, double offset = 0.0);
 int historyRowCount(const QString &table); // -1 when the table cannot be read
 QList<qint64> historyTimes(const QString &table); // oldest first
+bool historySql(const QString &sql); // one statement; false when it failed
 
-// The text of tests/data/<name>.
-QString dataFile(const QString &name);
-
-// A QStringList column "fields" and a row per case of tests/data/<file> (tab-separated,
-// "#" comments, a header), named by its line number and first column, holding the others.
-void addCaseRows(const QString &file);
-
-// A quiet BackEnd and a DataSource (g_dataSource) on a fresh database in a
-// temporary working directory, with the wall clock frozen at wallSeconds.
-class HistoryFixture
+// A BackEnd on quiet settings and `settings` (no file when fresh) in a fresh folder, a DataSource with history, the
+// wall clock frozen at wallSeconds unless negative; torn down in the program's order, then the clock seam is reset.
+class BackEndFixture
 {
 public:
-    explicit HistoryFixture(qint64 wallSeconds);
-    ~HistoryFixture();
+    explicit BackEndFixture(const QVariantMap &settings = {}, bool history = false, qint64 wallSeconds = -1,
+                            bool fresh = false);
+    ~BackEndFixture();
     BackEnd *backend() const { return m_backend; }
+    QString filePath(const QString &name) const { return m_dir.filePath(name); }
 
 private:
     TempWorkDir m_dir;
     BackEnd *m_backend = nullptr;
 };
 
-// A listening socket on 127.0.0.1 whose accept queue is full and never
-// drained: a further connection attempt to port() gets no answer (Linux drops
-// its SYN) and hangs until the caller gives up, without leaving loopback.
+struct HistoryFixture : BackEndFixture
+{
+    explicit HistoryFixture(qint64 wallSeconds) : BackEndFixture({}, true, wallSeconds) {}
+};
+
+// Case files, tests/data/<file>: a header naming the columns, then a case a line, tab-separated, `#` comments.
+// addRows makes QTest rows of QString columns, named "<file>:<line>"; cell() is a column of the current row.
+// QCOMPARE_ROW compares with a column; with QUILLMERE_REBUILD_EXPECTED=1 it writes the actual value into the file
+// instead (commit it with the reason).
+inline QString dataPath(const QString &file) { return QUILLMERE_SOURCE_DIR "/tests/data/" + file; }
+void addRows(const QString &file);
+QString dataFile(const QString &file); // the whole text
+inline QString cell(const char *name) { return *static_cast<QString *>(QTest::qData(name, qMetaTypeId<QString>())); }
+QString expected(const char *column, const QString &actual);
+#define QCOMPARE_ROW(actual, column) QCOMPARE(QString(actual), TestSupport::expected(column, actual))
+// Cell text with \r \n \t \\ \xNN escapes as bytes, and back; its " | " items.
+QByteArray unescape(const QString &text);
+QString escape(const QString &text);
+inline QStringList items(const QString &text) { return text.isEmpty() ? QStringList() : text.split(" | "); }
+
+// Starts tools/nmeasim: the rest of its first line beginning with prefix ("pty: "), or nothing.
+QString startSimulator(QProcess &process, const QStringList &arguments, const QString &prefix);
+
+// A listener on 127.0.0.1 whose accept queue is full and never drained: a further connection attempt gets no answer
+// (Linux drops its SYN) and hangs.
 class StalledListener
 {
 public:
     StalledListener();
     ~StalledListener();
     quint16 port() const { return m_port; }
-    // A probe connection really hung, as the ones after it will.
-    bool isStalled() const { return m_stalled; }
+    bool isStalled() const { return m_stalled; } // a probe connection did hang
 
 private:
-    QList<int> m_sockets; // the listener first, then the connections that fill it
+    QList<int> m_sockets;
     quint16 m_port = 0;
     bool m_stalled = false;
 };
 
-// Multicast and unreachable hosts are only tried inside a network namespace
-// that the test makes itself: lo up, 224.0.0.0/4 routed to lo.
-bool insideOwnNetworkNamespace();
-// Runs this test program again in such a namespace, restricted to
-// "function:row"; returns its exit status, or -1 with the reason in why when
-// no namespace can be made here.
+// Multicast only inside a network namespace of the test's own (lo up, 224.0.0.0/4 on lo): this program again there,
+// for "function:row"; its exit status, or -1 and why if none can be made.
+inline bool insideOwnNetworkNamespace() { return qEnvironmentVariableIsSet("QUILLMERE_OWN_NETNS"); }
 int runInOwnNetworkNamespace(const QString &functionAndRow, QString *why);
-
-// tests/data/<topic>.tsv as QString columns, a row named "line N: <first field>".
-void addCasesFromTsv(const QString &topic);
-
-// Starts tools/nmeasim; returns what follows `prefix` on its first line so begun.
-QString startSimulator(QProcess &process, const QStringList &arguments, const QString &prefix);
 
 } // namespace TestSupport

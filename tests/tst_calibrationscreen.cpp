@@ -25,49 +25,49 @@ private slots:
         m_log.clear();
     }
 
-    void valuesPreviewAndCommands_data() { TestSupport::addCasesFromTsv("calibrationscreen"); }
+    void valuesPreviewAndCommands_data() { TestSupport::addRows("calibrationscreen.tsv"); }
 
     void valuesPreviewAndCommands()
     {
-        start({"--pressure", field("pressure"), "--offset", field("offset"), "--slope", field("slope")},
-              field("unitPre").toInt());
+        start({"--pressure", TestSupport::cell("pressure"), "--offset", TestSupport::cell("offset"), "--slope", TestSupport::cell("slope")},
+              TestSupport::cell("unitPre").toInt());
         QTRY_VERIFY(g_backEnd->getCurrentPressure() > 600.0);
-        if (field("shown") == "stale")
+        if (TestSupport::cell("shown") == "stale")
             Clock::advance(61000);
         openScreen();
         QTRY_VERIFY(item("calibrateButton")->isEnabled());
         QTEST(text("offsetBox", "displayText"), "box");
         QCOMPARE(text("slopeBox", "displayText"), QString("0.0"));
         QTEST(text("preview"), "preview");
-        typeOffset(field("typed"));
+        typeOffset(TestSupport::cell("typed"));
         QTEST(text("preview"), "typedPreview");
-        if (field("then") == "calibrate") {
+        if (TestSupport::cell("then") == "calibrate") {
             m_screen->click(item("calibrateButton"));
             QTRY_COMPARE(source(), QString("qrc:/BaroSwipe.qml"));
-            QTRY_VERIFY(qAbs(g_backEnd->getCurrentPressure() - field("typedPreview").section(' ', 0, 0).toDouble()) < 1e-3);
+            QTRY_VERIFY(qAbs(g_backEnd->getCurrentPressure() - TestSupport::cell("typedPreview").section(' ', 0, 0).toDouble()) < 1e-3);
             openScreen(); // a new query: the barometer holds the new offset, the program shows it
-            QTRY_COMPARE(text("preview"), field("typedPreview"));
-            QCOMPARE(text("offsetBox", "displayText").toDouble(), field("typed").toDouble());
-        } else if (field("then") == "refused") {
+            QTRY_COMPARE(text("preview"), TestSupport::cell("typedPreview"));
+            QCOMPARE(text("offsetBox", "displayText").toDouble(), TestSupport::cell("typed").toDouble());
+        } else if (TestSupport::cell("then") == "refused") {
             ::kill(pid_t(m_sim.processId()), SIGUSR1);
             QVERIFY(m_sim.waitForReadyRead(5000) && m_sim.readLine().startsWith("pty: refusing the next command"));
             m_screen->click(item("calibrateButton"));
             closeDialog("Operation failed");
             QCOMPARE(m_queries, 2); // asked again: the barometer's unchanged values are back
-            QTRY_COMPARE(text("offsetBox", "displayText"), field("box"));
+            QTRY_COMPARE(text("offsetBox", "displayText"), TestSupport::cell("box"));
         }
     }
 
-    void noValues_data() { TestSupport::addCasesFromTsv("calibrationfailures"); }
+    void noValues_data() { TestSupport::addRows("calibrationfailures.tsv"); }
 
     void noValues()
     {
-        const QStringList simulator = field("simulator") == "none" ? QStringList() : field("simulator").split(' ');
+        const QStringList simulator = TestSupport::cell("simulator") == "none" ? QStringList() : TestSupport::cell("simulator").split(' ');
         if (simulator.isEmpty())
             Clock::setIntervalScale(0.01); // the 5-second wait lasts 50 ms
         start(simulator);
         openScreen();
-        closeDialog(field("message"));
+        closeDialog(TestSupport::cell("message"));
         QCOMPARE(m_queries, 1);
         QVERIFY(!item("calibrateButton")->isEnabled() && !item("resetButton")->isEnabled() && !item("offsetBox")->isEnabled());
         m_screen->click(item("cancelButton"));
@@ -119,7 +119,6 @@ private:
         QTRY_VERIFY(!QApplication::activeModalWidget());
     }
 
-    static QString field(const char *name) { return *static_cast<QString *>(QTest::qData(name, QMetaType::QString)); }
 
     TestSupport::MessageLog m_log;
     QProcess m_sim;

@@ -62,9 +62,9 @@ class TestRecords : public QObject
         return QTest::qWaitFor(shown) && (m_screen->click(item), true);
     }
     // The data tab over a full BARO3H and BAR16D, then a row of the table list.
-    bool openTable(const QString &row, int theme = 0)
+    bool openTable(const QString &row)
     {
-        m_screen = new ScreenHarness({{QStringLiteral("theme"), theme}});
+        m_screen = new ScreenHarness();
         historySql(dataFile(QStringLiteral("year.sql")));
         historySql(QStringLiteral("INSERT INTO BAR16D SELECT * FROM BARO3H"));
         return m_screen->waitExposed() && click(QStringLiteral("tabData")) && (row.isEmpty() || click(row));
@@ -97,40 +97,38 @@ private slots:
         QCOMPARE(problems, QStringList());
     }
 
-    void removeKey_data() { addCaseRows(QStringLiteral("record_keys.tsv")); }
+    void removeKey_data() { addRows(QStringLiteral("record_keys.tsv")); }
     void removeKey()
     {
-        QFETCH(QStringList, fields);
         HistoryFixture fixture(T0);
         prepare({}, "-5,1,2,3,4,995,10,0.5 / 100,1,2,3,4,1100,10,0.5 / 200,1,2,3,4,1200,10,0.5 / 300,1,2,3,4,1300,10,0.5");
         historySql("INSERT INTO BARO6H VALUES (200, 1, 2, 3, 4, 1000, 10, 0.5)");
         QVariantList expected;
         for (const QVariant &entry : g_dataSource->getTableContent(1))
-            expected << (entry.toMap().value("key") == fields.at(1) ? QVariantList() : QVariantList{entry});
-        g_dataSource->removeKey(1, fields.at(0));
+            expected << (entry.toMap().value("key") == cell("removed") ? QVariantList() : QVariantList{entry});
+        g_dataSource->removeKey(1, cell("key"));
         QCOMPARE(g_dataSource->getTableContent(1), expected);
         QCOMPARE(historyRowCount(QStringLiteral("BARO6H")), 1);
-        QCOMPARE(m_log->count(fields.at(2)), 1);
+        QCOMPARE(m_log->count(cell("message")), 1);
     }
 
-    void listAndExport_data() { addCaseRows(QStringLiteral("records.tsv")); }
+    void listAndExport_data() { addRows(QStringLiteral("records.tsv")); }
     void listAndExport()
     {
-        QFETCH(QStringList, fields);
         HistoryFixture fixture(T0);
-        prepare(fields.at(2), fields.at(3));
-        if (fields.at(0) == QLatin1String("getTableContent")) {
+        prepare(cell("settings"), cell("rows"));
+        if (cell("call") == QLatin1String("getTableContent")) {
             const QVariantMap entry = g_dataSource->getTableContent(1).value(0).toMap();
-            QCOMPARE(entry.value("desc").toString(), QString(fields.at(4)).replace("\\n", "\n"));
+            QCOMPARE(entry.value("desc").toString(), QString(cell("expected")).replace("\\n", "\n"));
             return;
         }
-        const QString path = QDir::current().absoluteFilePath(fields.at(1));
-        const QString how = fields.at(0).section(QLatin1Char(' '), 1);
-        callExport(fields.at(0).section(QLatin1Char(' '), 0, 0),
+        const QString path = QDir::current().absoluteFilePath(cell("file"));
+        const QString how = cell("call").section(QLatin1Char(' '), 1);
+        callExport(cell("call").section(QLatin1Char(' '), 0, 0),
                    how == "default" ? QString() : how == "url" ? QUrl::fromLocalFile(path).toString() : path);
         QCOMPARE(m_opened, QList<QUrl>{QUrl::fromLocalFile(path)});
-        if (fields.at(4) != QLatin1String("read back")) {
-            QCOMPARE(contents(path), (fields.at(4).split(QLatin1Char('|')).join(QLatin1Char('\n')) + '\n').toLatin1());
+        if (cell("expected") != QLatin1String("read back")) {
+            QCOMPARE(contents(path), (cell("expected").split(QLatin1Char('|')).join(QLatin1Char('\n')) + '\n').toLatin1());
             return;
         }
         QCOMPARE(QProcess::execute("/usr/bin/python3", {QUILLMERE_SOURCE_DIR "/tests/exportcheck.py", path, "barograph.db", "BARO3H"}), 0);
@@ -164,13 +162,10 @@ private slots:
         QCOMPARE(m_opened, QList<QUrl>());
     }
 
-    void chooseSixteenDays_data() { addCaseRows(QStringLiteral("themes.tsv")); }
     // A full table: delegates only for the rows on screen; one row deleted.
     void chooseSixteenDays()
     {
-        QFETCH(QStringList, fields);
-        QVERIFY(openTable({}, fields.at(0).toInt()));
-        m_screen->screenshot(QStringLiteral("data_tables_%1").arg(QTest::currentDataTag()));
+        QVERIFY(openTable({}));
         QVERIFY(click(QStringLiteral("table8")));
         QTRY_COMPARE(m_screen->find<QObject>(QStringLiteral("tableLabel"))->property("text").toString(), "16d");
         QVariantList entries = g_dataSource->getTableContent(8);
@@ -180,7 +175,6 @@ private slots:
         QQuickItem *list = m_screen->find<QQuickItem>(QStringLiteral("recordList"));
         QVERIFY(list->property("contentItem").value<QQuickItem *>()->childItems().size() < 30);
         QVERIFY(click(QStringLiteral("record1")));
-        m_screen->screenshot(QStringLiteral("data_records_%1").arg(QTest::currentDataTag()));
         QVERIFY(click(QStringLiteral("removeRecord1")));
         entries.removeAt(1);
         QCOMPARE(g_dataSource->getTableContent(8), entries);
@@ -188,34 +182,32 @@ private slots:
         QCOMPARE(list->property("currentIndex").toInt(), -1);
     }
 
-    void questions_data() { addCaseRows(QStringLiteral("questions.tsv")); }
+    void questions_data() { addRows(QStringLiteral("questions.tsv")); }
     void questions()
     {
-        QFETCH(QStringList, fields);
-        QVERIFY(openTable(fields.at(0) == "emptyTableButton" ? QStringLiteral("table1") : QString()) && click(fields.at(0)));
+        QVERIFY(openTable(cell("button") == "emptyTableButton" ? QStringLiteral("table1") : QString()) && click(cell("button")));
         QMessageBox *box = nullptr;
         QTRY_VERIFY((box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())));
-        QTest::mouseClick(box->button(fields.at(1) == "Ok" ? QMessageBox::Ok : QMessageBox::Cancel), Qt::LeftButton);
+        QTest::mouseClick(box->button(cell("answer") == "Ok" ? QMessageBox::Ok : QMessageBox::Cancel), Qt::LeftButton);
         const QString rows = QStringLiteral("%1 %2 %3").arg(historyRowCount("BARO3H")).arg(historyRowCount("BAR16D"));
-        QCOMPARE(rows.arg(records()->rowCount()), fields.at(2));
-        QCOMPARE(m_log->lines().filter(QStringLiteral("empty one table OK")).join('|'), fields.at(3));
+        QCOMPARE(rows.arg(records()->rowCount()), cell("rows"));
+        QCOMPARE(m_log->lines().filter(QStringLiteral("empty one table OK")).join('|'), cell("emptied"));
         QVERIFY(g_dataSource->recordSample(768, 0.0, 0.0, 0.0, 0.0, 1013.25)); // into the emptied table
 
         QCOMPARE(historyTimes("BARO3H").last(), T0 + 768);
     }
 
-    void saveDialog_data() { addCaseRows(QStringLiteral("savedialog.tsv")); }
+    void saveDialog_data() { addRows(QStringLiteral("savedialog.tsv")); }
     void saveDialog()
     {
-        QFETCH(QStringList, fields);
-        QVERIFY(openTable(QStringLiteral("table1")) && click(fields.at(0)));
+        QVERIFY(openTable(QStringLiteral("table1")) && click(cell("button")));
         QFileDialog *dialog = nullptr;
         QTRY_VERIFY((dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget())));
         QCOMPARE(dialog->windowTitle(), QStringLiteral("Please choose a file"));
         QCOMPARE(dialog->nameFilters(), QStringList({"CSV files (*.csv)", "GPS files (*.gpx)"}));
-        QCOMPARE(dialog->selectedNameFilter(), dialog->nameFilters().at(fields.at(0) == "gpxButton"));
+        QCOMPARE(dialog->selectedNameFilter(), dialog->nameFilters().at(cell("button") == "gpxButton"));
         QCOMPARE(dialog->directory().absolutePath(), m_home.filePath(QStringLiteral("Documents")));
-        if (fields.at(1).isEmpty()) {
+        if (cell("typed").isEmpty()) {
             QTest::mouseClick(dialog->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Cancel), Qt::LeftButton);
             QTRY_VERIFY(m_log->contains(QStringLiteral("filediag rejected")));
             QCOMPARE(m_opened, QList<QUrl>());
@@ -225,11 +217,11 @@ private slots:
         // The names the folder offers pop up late on a busy machine and
         // would take the Return: typed blind, as a user who knows the name.
         name->setCompleter(nullptr);
-        QTest::keyClicks(name, QDir::current().absoluteFilePath(fields.at(1)));
+        QTest::keyClicks(name, QDir::current().absoluteFilePath(cell("typed")));
         QTest::keyClick(name, Qt::Key_Return);
-        const QString path = QDir::current().absoluteFilePath(fields.at(2));
+        const QString path = QDir::current().absoluteFilePath(cell("file"));
         QTRY_COMPARE(m_opened, QList<QUrl>{QUrl::fromLocalFile(path)});
-        QVERIFY(contents(path).startsWith(fields.at(3).toLatin1()));
+        QVERIFY(contents(path).startsWith(cell("begins").toLatin1()));
     }
 };
 

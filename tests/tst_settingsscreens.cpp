@@ -11,9 +11,7 @@
 #include <QtSql>
 #include <QtTest>
 
-#include <arpa/inet.h>
 #include <csignal>
-#include <sys/socket.h>
 #include <unistd.h>
 
 namespace {
@@ -22,8 +20,7 @@ QVariantMap parseSettings(const QString &text)
 {
     // The whole settings screen in view, so that every control can be clicked.
     QVariantMap settings{{"windowX", 0}, {"windowY", 0}, {"windowWidth", 1200}, {"windowHeight", 940}};
-    for (const QString &pair : text.split(';', Qt::SkipEmptyParts))
-        settings.insert(pair.section('=', 0, 0), pair.section('=', 1));
+    settings.insert(TestSupport::settingsFrom(text));
     return settings;
 }
 
@@ -145,21 +142,7 @@ private slots:
     void initTestCase() { ScreenHarness::registerTypes(); }
     void init() { Clock::reset(); }
 
-    void script_data()
-    {
-        QTest::addColumn<QString>("settings");
-        QTest::addColumn<QString>("script");
-        QFile file(QUILLMERE_SOURCE_DIR "/tests/data/settings_screens.tsv");
-        QVERIFY(file.open(QIODevice::ReadOnly | QIODevice::Text));
-        bool header = true;
-        for (int line = 1; !file.atEnd(); ++line) {
-            const QStringList columns = QString::fromUtf8(file.readLine()).remove('\n').split('\t');
-            if (columns.first().isEmpty() || columns.first().startsWith('#') || std::exchange(header, false))
-                continue;
-            QTest::newRow(qPrintable(QString("line %1: %2").arg(line).arg(columns.first()))) << columns.value(1)
-                                                                                             << columns.value(2);
-        }
-    }
+    void script_data() { TestSupport::addRows("settings_screens.tsv"); }
 
     void script()
     {
@@ -200,16 +183,8 @@ private slots:
     // accept queue is full and never drained.
     void leavingConnectionsWhileOldWorkerHangs()
     {
-        const int hole = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t length = sizeof address;
-        QVERIFY(::bind(hole, reinterpret_cast<sockaddr *>(&address), length) == 0 && ::listen(hole, 0) == 0);
-        ::getsockname(hole, reinterpret_cast<sockaddr *>(&address), &length);
-        QTcpSocket fillers[4];
-        for (QTcpSocket &filler : fillers)
-            filler.connectToHost(QHostAddress::LocalHost, ntohs(address.sin_port));
+        TestSupport::StalledListener hole;
+        QVERIFY(hole.isStalled());
         QTcpServer server;
         QVERIFY(server.listen(QHostAddress::LocalHost, 0));
         connect(&server, &QTcpServer::newConnection, this, [&server] {
@@ -217,7 +192,7 @@ private slots:
             server.nextPendingConnection()->write(text + '*' + Nmea0183::checksum(text).toLatin1() + "\r\n");
         });
         TestSupport::MessageLog log;
-        Driver driver(parseSettings(QString("SettingUseTcp=1;SettingTcpIpPort=%1").arg(ntohs(address.sin_port))));
+        Driver driver(parseSettings(QString("SettingUseTcp=1;SettingTcpIpPort=%1").arg(hole.port())));
         QTRY_VERIFY(log.contains("trying to connect to tcp"));
         QVERIFY2(!log.contains("tcp source activated"), "the listener took the connection");
         // Five times, the last to the working server: a window frozen by the old worker shows in
@@ -231,7 +206,7 @@ private slots:
             connect(&tick, &QTimer::timeout, [&] { longest = qMax(longest, clock.restart()); });
             clock.start();
             tick.start(2);
-            driver.run("tab:tabHelp");
+            driver.run("tab:tabData"); // a light screen next: the stall measured is the hand-over's
             QTest::qWait(200);
             stalls << longest;
         }
@@ -243,7 +218,6 @@ private slots:
         QVERIFY(log.contains("nmea source deleted: 2"));
         QTest::qWait(100);
         QCOMPARE(g_backEnd->getCurrentPressure(), 1020.0);
-        ::close(hole);
     }
 
     // SIGTERM to the real program with the settings screen open: the screen

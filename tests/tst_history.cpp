@@ -1,0 +1,207 @@
+// The history store: the file, recording and retention, chart series and point queries, the tendency, the lock, and a
+// recorder killed outright losing nothing.
+#include "testsupport.h"
+
+#include <QLineSeries>
+
+#include <cstdio>
+
+using namespace TestSupport;
+
+namespace {
+const qint64 T0 = 1700000000;
+const QStringList Tables = {"BARO30M", "BARO3H", "BARO6H", "BAR12H", "BARO1D", "BARO2D", "BARO4D", "BARO8D", "BAR16D"};
+
+QStringList query(const QString &sql, QSqlDatabase db = QSqlDatabase::database("DB_BAROGRAPH", false))
+{
+    QStringList values;
+    for (QSqlQuery q(sql, db); q.next();)
+        values << q.value(0).toString();
+    return values;
+}
+
+QVector<QPointF> run(int n)
+{
+    QtCharts::QLineSeries series;
+    g_dataSource->update(&series, n);
+    return series.pointsVector();
+}
+
+bool record(int tick, double pressure)
+{
+    g_backEnd->setPressure(pressure, SourceTcp);
+    return g_dataSource->recordSample(tick, -4.5, 48.25, 270.0, 6.5, pressure);
+}
+
+// The recorder of killedRecorderLosesNothing, this program again: at full speed, a second of the clock a sample,
+// reporting each written sample.
+int runRecorder(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    QDir::setCurrent(qEnvironmentVariable("QUILLMERE_RECORDER"));
+    new BackEnd(nullptr);
+    g_dataSource = new DataSource();
+    for (qint64 now = T0, tick = 768;; tick = tick + 2 > 768 ? 0 : tick + 2, ++now) {
+        Clock::setWallClock(now * 1000);
+        if (record(int(tick), 1000.0 + now % 100 / 10.0))
+            std::printf("written %lld %d\n", now, int(tick)), std::fflush(stdout);
+    }
+}
+} // namespace
+
+class TestHistory : public QObject
+{
+    Q_OBJECT
+
+    BackEndFixture *m_fixture = nullptr;
+
+private slots:
+    void cleanup()
+    {
+        delete m_fixture;
+        m_fixture = nullptr;
+    }
+
+    void steps_data() { addRows("history.tsv"); }
+    void steps()
+    {
+        m_fixture = new BackEndFixture(settingsFrom(cell("settings") + ";timeZone=0"), true, T0);
+        g_backEnd->setPressure(1013.25, SourceTcp);
+        QStringList out;
+        qint64 now = 0;
+        for (const QString &step : cell("steps").split("; ")) {
+            const QStringList w = step.split(' ');
+            const QString &op = w.at(0), table = w.value(1);
+            const int n = table.toInt();
+            QStringList values;
+            if (op == "at")
+                Clock::setWallClock((T0 + (now = table.toLongLong())) * 1000);
+            for (int i = 0; op == "ticks" && i < n; ++i, now += 2)
+                Clock::setWallClock((T0 + now) * 1000), g_backEnd->slot_timerData();
+            for (const QString &row : op == "rows" ? w.mid(2) : QStringList()) { // seconds:pressure[:elevation:offset]
+                const QStringList f = row.split(':');
+                insertHistoryRow(table, T0 + f[0].toInt(), f[1].toDouble(), f.value(2).toDouble(),
+                                 f.value(3).toDouble());
+            }
+            if (op == "sql")
+                query(w.mid(1).join(' ').replace("T0", QString::number(T0)));
+            if (op == "record")
+                out << QString::number(record(n, w.size() > 2 ? w.at(2).toDouble() : 1013.25));
+            if (op == "none")
+                g_backEnd->setPressure(NO_PRESSURE, SourceTcp);
+            if (op == "trend" || op == "change")
+                out << (op == "trend" ? QString::number(g_dataSource->getTrend()) : g_dataSource->getTrend3h());
+            if (op == "row")
+                out << query(QString("SELECT (TIME - %1) || ' ' || LON || ' ' || LAT || ' ' || COG || ' ' || SOG "
+                                     "|| ' ' || PRE || ' ' || ELE || ' ' || OFS FROM %2 ORDER BY TIME")
+                                 .arg(T0)
+                                 .arg(table))
+                           .join(',');
+            if (op == "schema")
+                out << query("SELECT name FROM sqlite_master WHERE name NOT LIKE '%ALARMS%'").join(',')
+                    << query("SELECT name || ' ' || type || ' ' || pk FROM pragma_table_info('BAR16D')").join(',');
+            if (op == "reopen" || op == "empty") { // also says whether closing gave the freed pages back
+                const qint64 before = QFileInfo("barograph.db").size();
+                delete g_dataSource;
+                QSqlDatabase::removeDatabase("DB_BAROGRAPH");
+                QFile("barograph.db").resize(op == "empty" ? 0 : QFileInfo("barograph.db").size());
+                g_dataSource = new DataSource();
+                const bool compacted = QFileInfo("barograph.db").size() < before / 2;
+                out << (op == "empty" ? "emptied" : compacted ? "compacted" : "as it was");
+            }
+            if (op == "chart") { // what updateChart delivers: the reference, the bounds, the runs of points
+                QSignalSpy spy(g_dataSource, &DataSource::chartUpdated);
+                g_dataSource->updateChart(n);
+                const QVariantList c = spy.value(0, {0, "no", "chart", 0});
+                out << (c.value(0).toLongLong() ? QString::number(c.value(0).toLongLong() - T0) : "unset")
+                    << c.value(1).toString() + ' ' + c.value(2).toString() + ' ' + c.value(3).toString();
+                for (int i = 0; i < c.value(3).toInt(); ++i) {
+                    QStringList points;
+                    for (const QPointF &p : run(i))
+                        points << QString::number(p.x(), 'g', 6) + ',' + QString::number(p.y(), 'g', 10);
+                    out << points.join(' ');
+                }
+            }
+            if (op == "value") { // x in seconds, in the table's unit of the axis
+                const double x = w.value(2).toDouble() / (n == 0 ? 60 : n <= 5 ? 3600 : 86400);
+                const QPointF p = g_dataSource->getValueAt(x, n, QVariant::fromValue<qint64>(T0));
+                out << QString::number(p.y()) << g_dataSource->calcInfo(p, n);
+            }
+            for (const QString &t : op == "tables" ? Tables : QStringList())
+                values << QString::number(historyRowCount(t));
+            for (qint64 t : op == "times" ? historyTimes(table).mid(0, w.value(2, "-1").toInt()) : QList<qint64>())
+                values << QString::number(t - T0);
+            if (op == "tables" || op == "times")
+                out << values.join(',');
+        }
+        out.replaceInStrings(QRegularExpression("^$"), "-"); // nothing, said so
+        QCOMPARE_ROW(out.join(" | "), "outputs");
+    }
+
+    // As the screen does it: inside the delivery of chartUpdated it fills its series and asks for the change; the
+    // read-out only tries the lock.
+    void lockRule()
+    {
+        m_fixture = new BackEndFixture({}, true, T0);
+        g_backEnd->setPressure(1013.25, SourceTcp);
+        insertHistoryRow("BARO30M", T0, 1013.0);
+        insertHistoryRow("BARO30M", T0 - 10, 1012.0);
+        QList<QVector<QPointF>> series;
+        QString info;
+        connect(g_dataSource, &DataSource::chartUpdated, this, [&](QVariant, double, double, int count) {
+            for (int n = -1; n <= count; ++n)
+                series << run(n);
+            info = g_dataSource->getTrend3h() + g_dataSource->calcInfo(QPointF(0.0, 1013.0), 0);
+        });
+        MessageLog log;
+        g_dataSource->updateChart(0);
+        QCOMPARE(series, QList<QVector<QPointF>>({{}, {QPointF(0.0, 1013.0)}, {QPointF(-10.0 / 60, 1012.0)}, {}}));
+        QCOMPARE(info, QString("notOK"));
+        QCOMPARE(log.count("unable to lock mutex"), 1);
+    }
+
+    // SIGKILL in the middle of writing, three times over one file: it stays sound and holds every row the recorder
+    // reported.
+    void killedRecorderLosesNothing()
+    {
+        TempWorkDir dir;
+        writeSettings(quietSettings());
+        for (int round = 0; round < 3; ++round) {
+            QProcess child;
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.insert("QUILLMERE_RECORDER", dir.path());
+            child.setProcessEnvironment(env);
+            child.start(QCoreApplication::applicationFilePath(), QStringList());
+            QByteArray output;
+            while (output.count('\n') < 100 + 50 * round && child.waitForReadyRead(30000))
+                output += child.readAllStandardOutput();
+            child.kill();
+            QVERIFY(child.waitForFinished(30000));
+            output += child.readAllStandardOutput();
+            QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", QString::number(round)); // one for each round
+            db.setDatabaseName(dir.filePath("barograph.db"));
+            QVERIFY(db.open());
+            QCOMPARE(query("PRAGMA integrity_check", db), QStringList{"ok"});
+            const QStringList kept = query("SELECT TIME FROM BARO30M UNION ALL SELECT TIME || '+' FROM BAR16D", db);
+            int written = 0;
+            for (const QByteArray &line : output.split('\n')) { // "written <second> <counter>": 768 writes BAR16D too
+                const QList<QByteArray> f = line.split(' ');
+                written += f.size() == 3;
+                QVERIFY2(f.size() != 3 || (kept.contains(f[1]) && (f[2] != "768" || kept.contains(f[1] + '+'))), line);
+            }
+            QVERIFY(written >= 100 + 50 * round);
+        }
+    }
+};
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsSet("QUILLMERE_RECORDER"))
+        return runRecorder(argc, argv);
+    QCoreApplication app(argc, argv);
+    TestHistory test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_history.moc"

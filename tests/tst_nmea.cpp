@@ -1,0 +1,214 @@
+// NMEA 0183 text in and out: parser and items, line framing, the sentences the program writes (read back by pynmea2),
+// nmeadecode over recordings, the fuzz corpus.
+#include "lineframer.h"
+#include "nmea0183.h"
+#include "nmeaconsumer.h"
+#include "nmeasenderudp.h"
+#include "nmeasourceserial.h"
+#include "testsupport.h"
+
+#include <cmath>
+
+using namespace TestSupport;
+
+namespace {
+// Writes down, as nmeadecode prints them, the values the items hand over and the lines that reach the parser; notes
+// any value beyond reason.
+class Recorder : public NmeaConsumer, public SentenceSink
+{
+public:
+    void setPressure(double pressure, int) override
+    {
+        sane = sane && !std::isnan(pressure);
+        calls << QString("pressure %1 hPa").arg(pressure, 0, 'f', 2);
+    }
+    void setFix(const QPointF &p, double sog, double cog, int) override
+    {
+        sane = sane && std::fabs(p.y()) <= 90 && std::fabs(p.x()) <= 180 && std::isfinite(sog) && std::isfinite(cog);
+        calls << QString("fix %1 %2 sog %3 cog %4")
+                     .arg(p.y(), 0, 'f', 6)
+                     .arg(p.x(), 0, 'f', 6)
+                     .arg(sog, 0, 'f', 2)
+                     .arg(cog, 0, 'f', 2);
+    }
+    void clearFix(int) override { calls << "nofix"; }
+    bool isValidSentence(const QByteArray &line, int &index) override { return parser.isValidSentence(line, index); }
+    void parseSentence(const QByteArray &line, int index, int source) override
+    {
+        parsed << escape(QString::fromUtf8(line));
+        parser.parseSentence(line, index, source);
+    }
+    Nmea0183 parser{nullptr, this};
+    QStringList calls, parsed, replies, rejected;
+    bool sane = true;
+};
+
+QString run(const QString &program, const QStringList &arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    if (!process.waitForFinished(60000) || process.exitCode() != 0)
+        return "failed: " + process.readAllStandardError();
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+} // namespace
+
+class TestNmea : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void sentences_data() { addRows("sentences.tsv"); }
+    void sentences()
+    {
+        Recorder r;
+        QStringList index, valid, checksum, reason;
+        for (const QString &text : items(cell("line"))) {
+            const QByteArray bytes = unescape(text);
+            int known = -1;
+            index << QString::number(r.parser.isKnownSentence(bytes, known) ? known : -1);
+            valid << QString::number(r.parser.isValidSentence(bytes, known));
+            checksum << Nmea0183::checksum(bytes);
+            reason << r.parser.refusalReason(bytes);
+            if (valid.last() == "1")
+                r.parser.parseSentence(bytes, known, 1);
+        }
+        QCOMPARE_ROW(index.join(" | "), "index");
+        QCOMPARE_ROW(valid.join(" | "), "valid");
+        QCOMPARE_ROW(checksum.join(" | "), "checksum");
+        QCOMPARE_ROW(reason.join(" | "), "reason");
+        QCOMPARE_ROW(r.calls.join(" | "), "decoded");
+    }
+
+    // Also fed one byte at a time, with the same outcome.
+    void framing_data() { addRows("framing.tsv"); }
+    void framing()
+    {
+        QStringList outcome;
+        for (bool bytewise : {false, true}) {
+            Recorder r;
+            LineFramer framer(cell("variant") == "serial" ? LineFramer::Serial : LineFramer::Network, 1);
+            framer.setReplyHandler([&r](const QByteArray &l) { r.replies << escape(QString::fromUtf8(l)); });
+            framer.setRejectHandler([&r](const QByteArray &l, const QString &why) {
+                r.rejected << escape(QString::fromUtf8(l)) + ": " + why;
+            });
+            for (const QString &chunk : items(cell("chunks"))) {
+                const QByteArray bytes = unescape(chunk);
+                for (int i = 0; i < bytes.size(); i += bytewise ? 1 : bytes.size())
+                    framer.feed(bytes.mid(i, bytewise ? 1 : -1), &r);
+            }
+            outcome << (QStringList{r.parsed.join(" | "), QString::number(framer.pendingSize()), r.replies.join(" | "),
+                                    r.rejected.join(" | ")});
+        }
+        QCOMPARE(outcome.mid(4), outcome.mid(0, 4));
+        QCOMPARE_ROW(outcome.at(0), "parsed");
+        QCOMPARE_ROW(outcome.at(1), "pending");
+        QCOMPARE_ROW(outcome.at(2), "replies");
+        QCOMPARE_ROW(outcome.at(3), "rejected");
+    }
+
+    // A stream without separators cannot grow the tail without end; it recovers at the next separator; a read beyond
+    // the bound loses no line.
+    void boundedTail()
+    {
+        MessageLog log;
+        Recorder r;
+        LineFramer framer(LineFramer::Network, 2);
+        for (int i = 0; i < 30; ++i)
+            framer.feed(QByteArray(1000, 'x'), &r);
+        QCOMPARE(framer.pendingSize(), LineFramer::MaxPending);
+        QCOMPARE(log.count("NMEA line buffer full"), 1);
+        QByteArray big = "\r\n";
+        while (big.size() < 3 * LineFramer::MaxPending)
+            big += "$GPXDR,P,1.01325,B,Barometer\r\n";
+        framer.feed(big + "$GPX", &r);
+        QCOMPARE(r.calls.size(), big.count('\n') - 1);
+        QCOMPARE(framer.pendingSize(), 4);
+    }
+
+    void written_data() { addRows("nmeaout.tsv"); }
+    void written()
+    {
+        const QString kind = cell("kind");
+        const QStringList v = cell("input").split(' ');
+        const auto d = [&v](int i) { return v.value(i).toDouble(); };
+        Clock::setWallClock(QDateTime(QDate(2026, 12, 5), QTime(12, 34, 56), Qt::UTC).toMSecsSinceEpoch());
+        const QString text = kind == "xdr" ? NmeaSenderUdp::buildXdr(d(0))
+            : kind == "rmc"                ? NmeaSenderUdp::buildRmc({d(0), d(1)}, d(2), d(3))
+            : kind == "ucal"               ? NmeaSourceSerial::calibrationCommand(d(0), d(1), d(2))
+            : kind == "query"              ? NmeaSourceSerial::calibrationQuery()
+                                           : NmeaSourceSerial::factoryResetCommand();
+        Clock::reset();
+        QCOMPARE_ROW(text, "sentence");
+    }
+
+    // Debian's pynmea2 reads every relayed sentence of nmeaout.tsv back to its values.
+    void independentParserAgrees()
+    {
+        QFile cases(dataPath("nmeaout.tsv"));
+        QTemporaryDir dir;
+        QFile sentences(dir.filePath("out.nmea"));
+        QVERIFY(cases.open(QIODevice::ReadOnly) && sentences.open(QIODevice::WriteOnly));
+        QStringList inputs;
+        for (const QByteArray &line : cases.readAll().split('\n')) {
+            if (line.startsWith("xdr\t") || line.startsWith("rmc\t"))
+                inputs << line.split('\t').at(1), sentences.write(line.split('\t').at(2) + "\r\n");
+        }
+        sentences.close();
+        const QStringList out = run("/usr/bin/python3", {"-c", "import sys, pynmea2\n"
+        "for line in open(sys.argv[1]):\n"
+        "    m = pynmea2.parse(line.strip(), check=True)\n"
+        "    print(*([m.longitude, m.latitude, m.spd_over_grnd, m.true_course, m.status, m.datestamp, m.timestamp]\n"
+        "            if m.sentence_type == 'RMC' else [float(m.value) * 1000, m.type, m.units, m.id]))\n",
+        sentences.fileName()}).split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(out.size(), inputs.size());
+        for (int i = 0; i < out.size(); ++i) {
+            const QStringList got = out.at(i).split(' '), want = inputs.at(i).split(' ');
+            // Thousandths of a minute, hundredths of a knot and a degree, 0.01 hPa.
+            const double tolerance[] = {want.size() > 1 ? 1e-5 : 0.006, 1e-5, 0.005, 0.005};
+            for (int k = 0; k < want.size(); ++k)
+                QVERIFY2(qAbs(got.at(k).toDouble() - want.at(k).toDouble()) <= tolerance[k], qPrintable(out.at(i)));
+            const QString rest = want.size() > 1 ? "A 2026-12-05 12:34:56" : "P B Barometer";
+            QCOMPARE(got.mid(want.size()), rest.split(' '));
+        }
+    }
+
+    // tools/nmeadecode over each recording, in both framings: <name>.<framing>.chk.
+    void decodeTool_data()
+    {
+        QTest::addColumn<QString>("recording");
+        for (const QString &name : QDir(dataPath("")).entryList({"*.nmea"}))
+            QTest::newRow(qPrintable(name + " serial")) << name, QTest::newRow(qPrintable(name + " tcp")) << name;
+    }
+    void decodeTool()
+    {
+        QFETCH(QString, recording);
+        const QString framing = QString(QTest::currentDataTag()).section(' ', 1);
+        const QString output = run(QUILLMERE_BIN_DIR "/tools/nmeadecode/nmeadecode",
+                                   {"--verbose", dataPath(recording), framing == "tcp" ? "--tcp" : "--"});
+        QFile check(dataPath(recording.section('.', 0, 0) + '.' + framing + ".chk"));
+        if (qEnvironmentVariableIntValue("QUILLMERE_REBUILD_EXPECTED") == 1 && check.open(QIODevice::WriteOnly))
+            check.write(output.toUtf8()), check.close();
+        QVERIFY2(check.open(QIODevice::ReadOnly), qPrintable(check.fileName()));
+        QCOMPARE(output, QString::fromUtf8(check.readAll()));
+    }
+
+    // What the fuzzer kept, through both framings: no crash, no value beyond reason.
+    void corpusIsHarmless()
+    {
+        for (const LineFramer::Variant variant : {LineFramer::Serial, LineFramer::Network}) {
+            Recorder r;
+            LineFramer framer(variant, 1);
+            int inputs = 0;
+            for (QDirIterator it(dataPath("fuzz"), QDir::Files); it.hasNext(); ++inputs) {
+                QFile f(it.next());
+                QVERIFY(f.open(QIODevice::ReadOnly));
+                framer.feed(f.readAll() + "\n", &r);
+            }
+            QVERIFY(inputs > 100 && r.sane);
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(TestNmea)
+#include "tst_nmea.moc"

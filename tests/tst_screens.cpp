@@ -1,0 +1,258 @@
+// The real window under Xvfb, driven with the mouse: geometry, tabs, theme, language, and the barograph page over a
+// real store: runs, y ticks, title, read-out, zoom and pan.
+#include "screenharness.h"
+
+#include <QQmlComponent>
+#include <QQmlExpression>
+#include <QQmlProperty>
+#include <QScreen>
+#include <QXYSeries>
+
+using namespace TestSupport;
+using namespace QtCharts;
+
+class TestScreens : public QObject
+{
+    Q_OBJECT
+
+    MessageLog *m_log = nullptr;
+    ScreenHarness *m_screen = nullptr;
+    QQuickItem *m_page = nullptr;
+    QQuickItem *m_chart = nullptr;
+
+    void open(const QVariantMap &settings = {}) // the barograph page
+    {
+        delete m_screen;
+        m_screen = new ScreenHarness(settings);
+        QVERIFY(m_screen->waitExposed());
+        QTRY_VERIFY((m_page = m_screen->find<QQuickItem>("baroH")));
+        m_chart = m_page->findChild<QQuickItem *>("chart");
+    }
+    void sendSample(const QString &pressure) { emit g_backEnd->dataUpdated("13:00", " 47deg30.00'N", "no", pressure); }
+    // Rows of BARO30M every 2 s, seconds back from now: "from-to:pressure ...".
+    void insertRuns(const QString &runs)
+    {
+        for (const QString &r : runs.split(' ')) {
+            for (int s = r.section('-', 0, 0).toInt(); s <= r.section('-', 1).section(':', 0, 0).toInt(); s += 2)
+                insertHistoryRow("BARO30M", Clock::currentSecsSinceEpoch() - s, r.section(':', 1).toDouble());
+        }
+    }
+    // An expression in the page's own context: its properties, and the ids of its document.
+    QVariant js(const QString &expression) const
+    {
+        return QQmlExpression(qmlContext(m_chart), m_page, expression).evaluate();
+    }
+    QQuickItem *item(const char *name, const char *page = "baroH") const
+    {
+        return m_screen->find<QQuickItem>(page)->findChild<QQuickItem *>(name);
+    }
+    QString title() const { return js("chart.title").toString(); }
+    QXYSeries *series(const QString &which) const { return qobject_cast<QXYSeries *>(js(which).value<QObject *>()); }
+    QPoint at(double x, double y) const // the window position of a chart value
+    {
+        const QVariant p = js(QString("chart.mapToPosition(Qt.point(%1, %2), chart.series(0))").arg(x).arg(y));
+        return m_chart->mapToScene(p.toPointF()).toPoint();
+    }
+    void wheel(QPoint position)
+    {
+        QWheelEvent event(position, m_screen->window()->mapToGlobal(position), {}, {0, 120}, Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QGuiApplication::sendEvent(m_screen->window(), &event);
+    }
+    void pressSpan(const QString &label)
+    {
+        QQuickItem *button = ScreenHarness::findItem(m_page, "span_" + label);
+        m_screen->click(button);
+        QTRY_VERIFY(button->property("checked").toBool());
+    }
+
+private slots:
+    void initTestCase() { ScreenHarness::registerTypes(); }
+    void init()
+    {
+        Clock::setWallClock(1780000000000);
+        Clock::setIntervalScale(1000); // only the samples a test sends reach the screens, not the back end's own
+        m_log = new MessageLog;
+    }
+    void cleanup()
+    {
+        delete m_screen;
+        m_screen = nullptr;
+        Clock::reset();
+        const QStringList problems = ScreenHarness::qmlProblems(*m_log);
+        delete m_log;
+        QCOMPARE(problems, QStringList());
+    }
+
+    // 70 % of the screen, centred, as QML rounds it to whole pixels, unless a usable geometry was stored: whole
+    // numbers, at shutdown.
+    void geometry_data()
+    {
+        QTest::addColumn<QString>("stored");
+        for (const char *stored : {"", "1343.5 700", "800 0", "wide high"})
+            QTest::newRow(*stored ? stored : "first start") << QString(stored);
+    }
+    void geometry()
+    {
+        QFETCH(QString, stored);
+        TempWorkDir dir;
+        if (!stored.isEmpty())
+            writeSettings({{"windowWidth", stored.section(' ', 0, 0)}, {"windowHeight", stored.section(' ', 1)}});
+        const QRect s = QGuiApplication::primaryScreen()->geometry();
+        for (const QRect expected : {QRect(qRound(s.width() * .15), qRound(s.height() * .15), qRound(s.width() * .7),
+                                           qRound(s.height() * .7)), QRect(101, 57, 811, 533)}) {
+            ScreenHarness screen({}, false);
+            QVERIFY(screen.waitExposed());
+            QCOMPARE(screen.window()->geometry(), expected);
+            screen.window()->setGeometry(101, 57, 811, 533);
+            QTRY_COMPARE(screen.window()->width(), 811);
+        }
+    }
+
+    // Each tab loads its screen; a language change reloads the settings screen with its loader; Qt's own texts and
+    // QML texts follow.
+    void tabsAndLanguage()
+    {
+        open();
+        for (const char *file : {QUILLMERE_BIN_DIR "/translations/Quillmere_fr_FR.qm",
+                                 "/usr/share/qt5/translations/qtbase_fr.qm"})
+            QVERIFY(QFile::copy(file, QFileInfo(file).fileName()));
+        QObject *host = m_screen->find("screenHost");
+        for (const char *tab : {"Data:FilesSwipe", "Settings:settings", "Help:Help_textview", "Barograph:BaroSwipe"}) {
+            m_screen->click(m_screen->find<QQuickItem>("tab" + QString(tab).section(':', 0, 0)));
+            QTRY_COMPARE(host->property("source").toUrl(), QUrl("qrc:/" + QString(tab).section(':', 1) + ".qml"));
+            QTRY_COMPARE(host->property("status").toInt(), 1); // Loader.Ready
+        }
+        QQmlComponent component(qmlEngine(m_screen->window()));
+        component.setData("import QtQml 2.15; QtObject { property string unit: qsTranslate('QObject', 'deg') }", {});
+        QScopedPointer<QObject> unit(component.create());
+        m_screen->translateHandler()->selectLanguage("fr");
+        QTRY_COMPARE(host->property("source").toUrl(), QUrl("qrc:/settings.qml"));
+        QCOMPARE(qvariant_cast<QObject *>(qvariant_cast<QObject *>(host->property("item"))->property("loader")), host);
+        QCOMPARE(unit->property("unit").toString(), QString("°"));
+        QCOMPARE(qApp->translate("QPlatformTheme", "Cancel"), QString("Annuler"));
+        QCOMPARE(QLocale().decimalPoint(), QChar(','));
+        m_screen->translateHandler()->selectLanguage("en");
+        QCOMPARE(qApp->translate("QPlatformTheme", "Cancel"), QString("Cancel"));
+        QCOMPARE(QLocale().name(), QString("en_US"));
+    }
+
+    // Dark by the setting, or by a change of the system's theme; the barograph pages swipe only with the split screen
+    // on.
+    void themeAndSwipe()
+    {
+        for (int theme : {0, 1}) {
+            open({{"theme", theme}, {"splitScreen", theme}});
+            QCOMPARE(m_screen->window()->color().lightness() < 128, theme == 1);
+            const QString icon = QQmlProperty::read(m_screen->find("tabBarograph"), "icon.source").toString();
+            QCOMPARE(icon.contains("yellow"), theme == 1);
+            QCOMPARE(m_screen->find("baroView")->property("interactive").toBool(), theme == 1);
+            QCOMPARE(m_screen->find("baroIndicator")->property("visible").toBool(), theme == 1);
+            emit g_backEnd->systemThemeChanged(1 - theme);
+            QTRY_COMPARE(m_screen->window()->color().lightness() < 128, theme == 0);
+        }
+    }
+
+    // One series per run of the history in the line's style, the cross-hair last; surplus series go with their runs.
+    // A flat history gets few y ticks: bounds in hundredths compared with slack for their binary rounding (1011.06).
+    void chartRunsAndTicks()
+    {
+        open();
+        insertRuns("0-20:1013 100-120:1012.5 300-310:1012");
+        g_dataSource->updateChart(0);
+        QCOMPARE(js("chart.count").toInt(), 4);
+        for (const QString n : {"0", "1", "2"}) {
+            QXYSeries *run = series("chart.series(" + n + ")");
+            QVERIFY(run->type() == series("chart.series(0)")->type() && run->color() == QColor("#E63219"));
+            QCOMPARE(run->count(), n == "2" ? 6 : 11);
+        }
+        QCOMPARE(series("chart.series(3)"), series("crossHair"));
+        const QList<QPair<QString, int>> flat = {{"0-10:1011.06", 2}, {"0-0:1013.25 2-2:1013.26", 3},
+                                                 {"0-0:1013.25 2-2:1013.27", 4}, {"0-0:1013.25 2-2:1013.3", 6}};
+        for (const auto &history : flat) {
+            QSqlQuery(QSqlDatabase::database("DB_BAROGRAPH")).exec("DELETE FROM BARO30M");
+            insertRuns(history.first);
+            g_dataSource->updateChart(0);
+            QCOMPARE(js("chart.count").toInt(), 2);
+            QCOMPARE(js("axisY.tickCount").toInt(), history.second);
+        }
+    }
+
+    // The three-hour change is the title on the 3-hour span only, never while a read-out shows; hovering shows one,
+    // which clears after its interval; a kept read-out moves left with time; one without a value clears at once.
+    void titleAndReadOut()
+    {
+        open();
+        insertHistoryRow("BARO3H", 1780000000 - 10800, 1013.0);
+        for (int s = 0; s <= 120; s += 6)
+            insertHistoryRow("BARO3H", 1780000000 - s, 1014.27);
+        g_backEnd->setPressure(1014.27, SourceInternal);
+        g_dataSource->recordSample(0, 0, 0, 0, 0, 1014.27); // the store's present
+        for (const char *span : {"3h", "6h", "3h"}) {
+            pressSpan(span);
+            QCOMPARE(title(), span[0] == '6' ? QString() : QString("<div align='left'>1.3 mb / 3h</div>"));
+        }
+        m_page->setProperty("readOutInterval", 1000); // the seam: 6 s become 1 s
+        QTest::mouseMove(m_screen->window(), at(-0.1, 1014.27)); // the pointer enters the chart
+        QTest::mouseMove(m_screen->window(), at(-0.02, 1014.27)); // and moves over it
+        QTRY_VERIFY(title().contains("1014.3 mb") && js("crossHair.visible").toBool());
+        const double x = series("crossHair")->at(1).x();
+        Clock::setWallClock(1780000000000 + 36000);
+        g_dataSource->updateChart(1);
+        QVERIFY(title().contains("1014.3 mb"));
+        QCOMPARE(series("crossHair")->at(1).x(), x - 0.01);
+        QTRY_COMPARE(title(), QString());
+        QVERIFY(!js("crossHair.visible").toBool());
+        QVERIFY(js("serieClicked(Qt.point(-2, 1014.27), false), crossHair.visible").toBool());
+        QVERIFY(!js("serieClicked(Qt.point(-2, -1000), false), crossHair.visible").toBool() && title().isEmpty());
+    }
+
+    // The wheel zooms, a drag pans while zoomed, a double click resets; no sample rebuilds the chart while zoomed; a
+    // span press resets the zoom.
+    void zoomAndPan()
+    {
+        open();
+        insertRuns("0-1700:1013");
+        sendSample("1013.0 mb");
+        const QPoint middle = at(-15.0, 1013.0);
+        wheel(middle);
+        QVERIFY(js("chart.isZoomed() && zoomLevel == 1.1").toBool());
+        QSignalSpy rebuilt(g_dataSource, &DataSource::chartUpdated);
+        sendSample("1013.0 mb");
+        QCOMPARE(rebuilt.count(), 0);
+        const double min = js("axisX.min").toDouble();
+        QTest::mousePress(m_screen->window(), Qt::LeftButton, Qt::NoModifier, middle);
+        QTest::mouseMove(m_screen->window(), middle + QPoint(80, 0));
+        QVERIFY(js("paning").toBool());
+        QTest::mouseRelease(m_screen->window(), Qt::LeftButton, Qt::NoModifier, middle + QPoint(80, 0));
+        QVERIFY(js("axisX.min").toDouble() < min - 1.0 && !js("paning").toBool());
+        QTest::mouseDClick(m_screen->window(), Qt::LeftButton, Qt::NoModifier, middle);
+        QTRY_VERIFY(js("!chart.isZoomed() && zoomLevel == 1").toBool());
+        sendSample("1013.0 mb");
+        QCOMPARE(rebuilt.count(), 1);
+        wheel(middle);
+        pressSpan("6h");
+        QVERIFY(js("!chart.isZoomed() && axisX.min == -6").toBool());
+    }
+
+    // "NONE" hides the pressure row and the arrow on both pages; a value brings them back; a trend code the arrow
+    // does not know leaves it as it was.
+    void noPressure()
+    {
+        open();
+        sendSample("NONE");
+        QVERIFY(!item("pressureRow")->isVisible() && !item("trendImage")->isVisible());
+        QVERIFY(!item("pressureRow", "baroV")->isVisible());
+        emit g_backEnd->noPressureAvailable();
+        QCOMPARE(item("levelLabel")->property("text").toString(), QString("No pressure data available"));
+        sendSample("1013.2 hPa");
+        QVERIFY(item("pressureRow")->isVisible() && item("trendImage")->isVisible());
+        QCOMPARE(item("pressureText", "baroV")->property("text").toString(), QString("1013.2 hPa"));
+        QCOMPARE(item("levelLabel")->property("text").toString(), QString("Sea Level Pressure (QNH)"));
+        QCOMPARE(js("trendImage.showTrend(-3), trendImage.showTrend(5), trendImage.source").toUrl(),
+                 QUrl("qrc:/Images/Trend_Falling Fast~universal.png"));
+    }
+};
+
+QTEST_MAIN(TestScreens)
+#include "tst_screens.moc"
