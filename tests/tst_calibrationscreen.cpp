@@ -77,13 +77,17 @@ private slots:
 private:
     void start(const QStringList &simulator, int unitPre = 0)
     {
-        QVariantMap settings{{"unitPre", unitPre}};
+        // The settings screen whole in view, its calibration button too.
+        QVariantMap settings{{"unitPre", unitPre}, {"windowX", 0}, {"windowY", 0}, {"windowWidth", 1200},
+                             {"windowHeight", 1000}, {"SettingUseSerial", 1}};
+        // No simulator: a port is configured, but no barometer answers on it.
+        QString pty = "ttyQM9 absent barometer";
         if (!simulator.isEmpty()) {
-            const QString pty = TestSupport::startSimulator(m_sim, QStringList{"--pty", "--rate", "5"} + simulator, "pty: ");
+            pty = TestSupport::startSimulator(m_sim, QStringList{"--pty", "--rate", "5"} + simulator, "pty: ");
             QVERIFY2(!pty.isEmpty(), "nmeasim printed no pseudo-terminal");
-            settings.insert("SettingUseSerial", 1);
-            settings.insert("SettingSerialPort", pty + " nmeasim barometer");
+            pty += " nmeasim barometer";
         }
+        settings.insert("SettingSerialPort", pty);
         m_screen = std::make_unique<ScreenHarness>(settings);
         QVERIFY(m_screen->waitExposed());
         // The serial source drops its first reads: the barometer is heard
@@ -94,8 +98,16 @@ private:
         connect(g_backEnd, &BackEnd::sendCalibration, this, [this](const QString &sent) { m_queries += sent == "$PWEGB,CAL?*1A"; });
     }
 
-    // Until the settings screen has its button, through the screen host.
-    void openScreen() { m_screen->find<QObject>("screenHost")->setProperty("source", "qrc:/brenlowCalibration.qml"); }
+    // As a sailor reaches it: the settings tab, then its calibration button.
+    void openScreen()
+    {
+        m_screen->click(item("tabSettings"));
+        QQuickItem *button = nullptr;
+        QTRY_VERIFY((button = item("calibrationButton")) && button->isEnabled());
+        QVERIFY(m_screen->window()->contentItem()->contains(button->mapToScene(QPointF(button->width(), button->height()))));
+        m_screen->click(button);
+        QTRY_COMPARE(source(), QString("qrc:/brenlowCalibration.qml"));
+    }
 
     QString source() const { return m_screen->find<QObject>("screenHost")->property("source").toString(); }
     QQuickItem *item(const char *name) const { return m_screen->find<QQuickItem>(name); }
