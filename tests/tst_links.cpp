@@ -15,14 +15,26 @@
 #include <QUdpSocket>
 #include <QtTest>
 
+#include <atomic>
+#include <cstdarg>
+#include <dlfcn.h>
 #include <fcntl.h>
 #include <pty.h>
 #include <sys/ioctl.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 using namespace TestSupport;
 
 namespace {
+// The next raising of a modem line (ioctl TIOCMBIS) or datagram read (recvmsg) fails with this error, as on a device
+// gone at that moment; the C library's calls of the Qt libraries come here first.
+std::atomic<int> s_failRaise{0}, s_failRead{0};
+template <typename F>
+F *libc(const char *name)
+{
+    return reinterpret_cast<F *>(::dlsym(RTLD_NEXT, name));
+}
 const QByteArray Mda1012 = "$IIMDA,29.9,I,1.01200,B,,,,,,,,,,,,,,,,*73\r\n";
 
 bool pressureIs(double value)
@@ -30,6 +42,22 @@ bool pressureIs(double value)
     return qFuzzyCompare(g_backEnd->getCurrentPressure(), value);
 }
 } // namespace
+
+extern "C" int ioctl(int fd, unsigned long request, ...) __THROW
+{
+    va_list list;
+    va_start(list, request);
+    void *argument = va_arg(list, void *);
+    va_end(list);
+    const int error = request == TIOCMBIS ? s_failRaise.exchange(0) : 0;
+    return error ? (errno = error, -1) : libc<int(int, unsigned long, void *)>("ioctl")(fd, request, argument);
+}
+
+extern "C" ssize_t recvmsg(int fd, msghdr *message, int flags)
+{
+    const int error = s_failRead.exchange(0);
+    return error ? (errno = error, -1) : libc<ssize_t(int, msghdr *, int)>("recvmsg")(fd, message, flags);
+}
 
 class TestLinks : public QObject
 {
@@ -167,6 +195,16 @@ private slots:
         QTRY_VERIFY(source->isOpen());
         sendSerial(Mda1012); // the startup discard does not apply again
         QTRY_VERIFY(pressureIs(1012.0));
+    }
+
+    // Data Terminal Ready cannot be raised on a port unplugged as it opens: dropped at once, opened again later.
+    void serialGoneWhileOpening()
+    {
+        MessageLog log;
+        s_failRaise = EIO;
+        NmeaSourceSerial *source = start<NmeaSourceSerial>(m_pty, 4800, 0, 0, 0, 0);
+        QVERIFY(!source->isOpen() && log.contains("ResourceError") && !log.contains("serial port started"));
+        QTRY_VERIFY(source->isOpen());
     }
 
     // A first failure (TCP or UDP) is not retried; a lost link is, until the server is back; a silent peer (a
