@@ -207,6 +207,29 @@ private slots:
         QTRY_VERIFY(source->isOpen());
     }
 
+    // One notification takes at most 100 datagrams, empty ones too; a read that fails (its error comes at once) drops
+    // the socket, bound again later.
+    void udpReads()
+    {
+        QUdpSocket sender;
+        QVERIFY(sender.bind(QHostAddress("127.0.0.1")));
+        const quint16 port = sender.localPort();
+        sender.close();
+        MessageLog log;
+        NmeaSourceUdp *source = start<NmeaSourceUdp>("0.0.0.0", int(port));
+        for (int i = 0; i <= 150; ++i)
+            sender.writeDatagram(i < 150 ? "" : Mda1012, QHostAddress::LocalHost, port);
+        QList<bool> taken;
+        for (int i = 0; i < 2; ++i)
+            source->slot_readPendingDatagrams(), taken << pressureIs(1012);
+        QCOMPARE(taken, QList<bool>({false, true}));
+        s_failRead = ECONNREFUSED;
+        sender.writeDatagram(Mda1012, QHostAddress::LocalHost, port);
+        QTRY_VERIFY(log.contains("udp socket error") && !source->isBound());
+        QTRY_VERIFY(source->isBound() && (sender.writeDatagram("$IIXDR,P,1.009,B,x\r\n", QHostAddress::LocalHost, port),
+                                          pressureIs(1009)));
+    }
+
     // A first failure (TCP or UDP) is not retried; a lost link is, until the server is back; a silent peer (a
     // half-open link) is dialled again.
     void networkLossAndSilence()

@@ -7,6 +7,8 @@
 #include <QNetworkDatagram>
 #include <QUdpSocket>
 
+#include <thread>
+
 using namespace TestSupport;
 
 class TestNmeaReceiver : public QObject
@@ -86,6 +88,28 @@ private slots:
         b->startNmea();
         QVERIFY(!b->receiver());
         QTRY_VERIFY(last.isNull());
+    }
+
+    // 100 000 empty datagrams leave the worker its other work: it takes a pressure sent after them, and stops in its
+    // usual time.
+    void emptyDatagramFlood()
+    {
+        QUdpSocket sender;
+        QVERIFY(sender.bind(QHostAddress("127.0.0.1")));
+        const quint16 port = sender.localPort();
+        sender.close();
+        MessageLog log;
+        BackEnd *b = start({{"SettingUseUdp", 1}, {"SettingUdpPort", port}});
+        QTRY_VERIFY(log.contains("udp source activated"));
+        std::thread([port] {
+            QUdpSocket flood;
+            for (int i = 0; i < 100000; ++i)
+                flood.writeDatagram("", QHostAddress::LocalHost, port);
+        }).join();
+        QTRY_VERIFY((sender.writeDatagram("$IIXDR,P,1.01700,B,x\r\n", QHostAddress::LocalHost, port),
+                     qFuzzyCompare(b->getCurrentPressure(), 1017.0)));
+        cleanup();
+        QVERIFY(!log.contains("still busy"));
     }
 
     void networkSourcesWaitBehindSerial()
