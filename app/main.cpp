@@ -1,4 +1,5 @@
 #include "backend.h"
+#include "clock.h"
 #include "datasource.h"
 #include "translationhandler.h"
 
@@ -60,6 +61,10 @@ int main(int argc, char *argv[])
     QApplication::setAttribute(Qt::AA_EnableHighDpiScaling, true);
     QApplication app(argc, argv);
     installTerminationHandlers(app);
+    // Soak runs and tests shorten every delay of the program (reconnections,
+    // time-outs, the sample clock) by this factor.
+    if (qEnvironmentVariableIsSet("QUILLMERE_INTERVAL_SCALE"))
+        Clock::setIntervalScale(qEnvironmentVariable("QUILLMERE_INTERVAL_SCALE").toDouble());
     QCoreApplication::setOrganizationName(QStringLiteral("Brenlow"));
     QCoreApplication::setOrganizationDomain(QString::fromLatin1(OrganisationDomain));
 
