@@ -1,6 +1,6 @@
 // The real program in an empty folder, in English or French: the first-run settings and tables; fed by nmeasim over
 // TCP on loopback, which comes up after the program, samples recorded with their position; SIGTERM, and the orderly
-// shutdown.
+// shutdown; a second SIGTERM while the shutdown waits.
 #include "testsupport.h"
 
 #include <QTcpServer>
@@ -98,6 +98,24 @@ private slots:
         QCOMPARE(pressures.size() >= 2, fed);
         for (const QString &p : pressures)
             QVERIFY2(p.toDouble() > 950.0 && p.toDouble() < 1050.0, qPrintable(p));
+    }
+
+    // The shutdown waits for the worker, stuck in a connection attempt: a second SIGTERM ends the program at once.
+    void secondSignal()
+    {
+        StalledListener listener;
+        QVERIFY2(listener.isStalled(), "a connection to the full listener was answered");
+        launch("SettingSerialPort=None;SettingUseTcp=1;SettingTcpIpAddress=127.0.0.1;SettingPosSource=2;"
+               "SettingTcpIpPort=" + QString::number(listener.port()));
+        // The attempt after the first failure: 2.5 s (scaled) of waiting, well after start-up.
+        QVERIFY2(waitFor([&] { return m_log.count("trying to connect to tcp") == 2; }), qPrintable(m_log));
+        ::kill(pid_t(m_program->processId()), SIGTERM);
+        QVERIFY2(waitFor("datasource deleted"), qPrintable(m_log));
+        ::kill(pid_t(m_program->processId()), SIGTERM);
+        QVERIFY(m_program->waitForFinished(30000));
+        m_log += m_program->readAll();
+        QCOMPARE(m_program->exitCode(), 128 + SIGTERM);
+        QVERIFY2(m_log.count("second termination signal") == 1 && !m_log.contains("backend deleted"), qPrintable(m_log));
     }
 };
 
