@@ -17,8 +17,10 @@
 namespace {
 // A source's value counts as current for this long after it was stored.
 constexpr qint64 FreshnessMs = 60000;
-// Below this a value is not a barometric pressure at sea level or aloft.
+// Outside these a value is not a barometric pressure at sea level or aloft:
+// no weather on earth reaches either.
 constexpr double MinimumSamplePressure = 600.0;
+constexpr double MaximumSamplePressure = 1200.0;
 constexpr int SensorRestartMs = 800;
 } // namespace
 
@@ -173,7 +175,7 @@ void BackEnd::slot_timerData()
     const int tick = m_tick;
     m_tick = (m_tick + 2 > 768) ? 0 : m_tick + 2;
 
-    if (pressure < MinimumSamplePressure) {
+    if (pressure < MinimumSamplePressure || pressure > MaximumSamplePressure) {
         emit noPressureAvailable();
         emit dataUpdated(date, position, cogsog, QStringLiteral("NONE"));
         return;
