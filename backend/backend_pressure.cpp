@@ -121,8 +121,12 @@ void BackEnd::relayInternalPressure()
     }
     if (!m_senderUdp)
         m_senderUdp = new NmeaSenderUdp();
+    // As the worker's relay: no pressure, nothing sent (not -2000 hPa).
+    const double current = getCurrentPressure();
+    if (current <= 0.0)
+        return;
     // The relay always carries sea-level pressure, whatever the screen shows.
-    double value = getSetting(QStringLiteral("offset"), 0.0).toDouble() + getCurrentPressure();
+    double value = getSetting(QStringLiteral("offset"), 0.0).toDouble() + current;
     const double h = getSetting(QStringLiteral("elevation"), 0.0).toDouble();
     if (std::fabs(h) > 1e-12)
         value /= Formatting::seaLevelFactor(h);

@@ -122,6 +122,7 @@ private slots:
                  return QString("%1 %2 cog %3 sog %4").arg(b->currentPosition().y()).arg(b->currentPosition().x())
                      .arg(b->currentCourseSpeed().first).arg(b->currentCourseSpeed().second);
              }},
+            {"sensor", [&] { return b->slot_pressureReading(), "-"; }}, // no sensor here: the relay alone
             {"relayed", [&] { return escape(listener.waitForReadyRead(2000) ? listener.receiveDatagram().data() : "");
              }},
             {"source", [&] { return b->getPressureSource(); }},
