@@ -1,4 +1,5 @@
 #include "backend.h"
+#include "clock.h"
 #include "datasource.h"
 #include "translationhandler.h"
 
@@ -13,6 +14,7 @@
 #include <QSocketNotifier>
 #include <QtDebug>
 
+#include <atomic>
 #include <csignal>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -23,9 +25,18 @@ namespace {
 // computer that powers off still gets the settings written and the history
 // compacted. The handler only writes a byte; the loop does the rest.
 int s_signalPipe[2] = {-1, -1};
+std::atomic<int> s_signals{0};
 
-void onTerminationSignal(int)
+void onTerminationSignal(int signal)
 {
+    // A second one while the shutdown hangs (a worker stuck in a connection
+    // attempt, a store on a stalled disk) ends the process at once. Only
+    // write() and _exit() are safe here.
+    if (s_signals.fetch_add(1) > 0) {
+        static const char line[] = "second termination signal, quitting at once\n";
+        [[maybe_unused]] const ssize_t n = ::write(STDERR_FILENO, line, sizeof line - 1);
+        ::_exit(128 + signal);
+    }
     const char byte = 1;
     [[maybe_unused]] const ssize_t n = ::write(s_signalPipe[0], &byte, 1);
 }
@@ -60,6 +71,10 @@ int main(int argc, char *argv[])
     QApplication::setAttribute(Qt::AA_EnableHighDpiScaling, true);
     QApplication app(argc, argv);
     installTerminationHandlers(app);
+    // Soak runs and tests shorten every delay of the program (reconnections,
+    // time-outs, the sample clock) by this factor.
+    if (qEnvironmentVariableIsSet("QUILLMERE_INTERVAL_SCALE"))
+        Clock::setIntervalScale(qEnvironmentVariable("QUILLMERE_INTERVAL_SCALE").toDouble());
     QCoreApplication::setOrganizationName(QStringLiteral("Brenlow"));
     QCoreApplication::setOrganizationDomain(QString::fromLatin1(OrganisationDomain));
 

@@ -92,11 +92,21 @@ public:
     Q_INVOKABLE double getSerialPressure();
 
     // --- for the program's other classes (also called from the NMEA worker) ---
+    // A source's position with its own course and speed.
+    struct Fix
+    {
+        bool valid = false;
+        QPointF position;
+        double cog = 0.0;
+        double sog = 0.0;
+    };
     void setPressure(double pressure, int source) override;
     void setFix(const QPointF &position, double sog, double cog, int source) override;
     void clearFix(int source) override;
     QPointF currentPosition();
     QPair<double, double> currentCourseSpeed(); // (COG, SOG) of the first fix
+    // The fix of the first source that has one, copied under one lock.
+    Fix firstFix();
     SettingsStore *settings() const { return m_settings; }
     QString basePath() const { return m_basePath; }
     StormWarning *stormWarning() const { return m_stormWarning; }
@@ -122,14 +132,6 @@ public slots:
     void slot_calibrationValues(QString message);
 
 private:
-    struct Fix
-    {
-        bool valid = false;
-        QPointF position;
-        double cog = 0.0;
-        double sog = 0.0;
-    };
-    Fix firstFix();
     int systemTheme() const;
     bool isFresh(int source) const; // m_sourceMutex held
     void startPressureSensor();

@@ -17,8 +17,10 @@
 namespace {
 // A source's value counts as current for this long after it was stored.
 constexpr qint64 FreshnessMs = 60000;
-// Below this a value is not a barometric pressure at sea level or aloft.
+// Outside these a value is not a barometric pressure at sea level or aloft:
+// no weather on earth reaches either.
 constexpr double MinimumSamplePressure = 600.0;
+constexpr double MaximumSamplePressure = 1200.0;
 constexpr int SensorRestartMs = 800;
 } // namespace
 
@@ -119,8 +121,12 @@ void BackEnd::relayInternalPressure()
     }
     if (!m_senderUdp)
         m_senderUdp = new NmeaSenderUdp();
+    // As the worker's relay: no pressure, nothing sent (not -2000 hPa).
+    const double current = getCurrentPressure();
+    if (current <= 0.0)
+        return;
     // The relay always carries sea-level pressure, whatever the screen shows.
-    double value = getSetting(QStringLiteral("offset"), 0.0).toDouble() + getCurrentPressure();
+    double value = getSetting(QStringLiteral("offset"), 0.0).toDouble() + current;
     const double h = getSetting(QStringLiteral("elevation"), 0.0).toDouble();
     if (std::fabs(h) > 1e-12)
         value /= Formatting::seaLevelFactor(h);
@@ -173,7 +179,7 @@ void BackEnd::slot_timerData()
     const int tick = m_tick;
     m_tick = (m_tick + 2 > 768) ? 0 : m_tick + 2;
 
-    if (pressure < MinimumSamplePressure) {
+    if (pressure < MinimumSamplePressure || pressure > MaximumSamplePressure) {
         emit noPressureAvailable();
         emit dataUpdated(date, position, cogsog, QStringLiteral("NONE"));
         return;

@@ -43,19 +43,6 @@ int setting(const char *key, int defaultValue)
     return g_backEnd->settings()->value(QLatin1String(key), defaultValue).toInt();
 }
 
-// Adds one to the last digit of a run of decimal digits, carrying leftwards.
-void incrementDigits(QString &digits)
-{
-    for (int i = digits.size() - 1; i >= 0; --i) {
-        if (digits[i] != QLatin1Char('9')) {
-            digits[i] = QChar(digits[i].unicode() + 1);
-            return;
-        }
-        digits[i] = QLatin1Char('0');
-    }
-    digits.prepend(QLatin1Char('1'));
-}
-
 // A whole number written with at least two digits, "0" filled.
 QString twoDigits(double whole)
 {
@@ -139,42 +126,12 @@ int extraDecimals(int unit)
 
 QString fixed(double value, int decimals)
 {
-    decimals = qMax(0, decimals);
-    if (!std::isfinite(value))
-        return QString::number(value, 'f', decimals);
-    // The shortest digits that read back as this double: the decimal the
-    // value stands for, on which the tie is decided.
-    const QString shortest = QString::number(std::fabs(value), 'f', QLocale::FloatingPointShortest);
-    const int point = shortest.indexOf(QLatin1Char('.'));
-    QString whole = point < 0 ? shortest : shortest.left(point);
-    QString fraction = point < 0 ? QString() : shortest.mid(point + 1);
-    if (fraction.size() > decimals) {
-        const bool up = fraction[decimals] >= QLatin1Char('5');
-        fraction.truncate(decimals);
-        if (up) {
-            QString digits = whole + fraction;
-            incrementDigits(digits);
-            whole = digits.left(digits.size() - decimals);
-            fraction = digits.right(decimals);
-        }
-    }
-    fraction = fraction.leftJustified(decimals, QLatin1Char('0'));
-    QString text = decimals > 0 ? whole + QLatin1Char('.') + fraction : whole;
-    // A value that rounds to nothing has no sign.
-    const bool zero = (whole + fraction).count(QLatin1Char('0')) == (whole + fraction).size();
-    if (value < 0.0 && !zero)
-        text.prepend(QLatin1Char('-'));
-    return text;
+    return QStringLiteral("%1").arg(value, 0, 'f', qMax(0, decimals));
 }
 
 QString fixedLocalized(double value, int decimals)
 {
-    // The rounded decimal reads back as the double nearest to it, which the
-    // locale writes with the same digits.
-    const QString text = fixed(value, decimals);
-    if (!std::isfinite(value))
-        return text;
-    return QLocale().toString(text.toDouble(), 'f', qMax(0, decimals));
+    return QStringLiteral("%L1").arg(value, 0, 'f', qMax(0, decimals));
 }
 
 double seaLevelFactor(double elevation)

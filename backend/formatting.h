@@ -32,11 +32,11 @@ QString formatPressure(double pressure, bool withUnit);
 QString formatSpeed(double metresPerSecond);
 double seaLevelFactor(double elevation);
 
-// Fixed notation with a tie rounded away from zero (1013.25 at one decimal is
-// 1013.3), "." as decimal point. A value counts as a tie when its shortest
-// decimal form (the digits that read back as the same double, "1.005") ends
-// in a 5 at the first dropped place: the decimal the value was written as,
-// not the binary neighbour just below it.
+// Fixed notation as QString::arg writes it with format 'f', as the NMEA
+// output does: rounded on the value as stored (1013.15 is 1013.1, the double
+// being just below it), an exact tie away from zero (1013.25 is 1013.3), "."
+// as decimal point, a minus sign on a negative value even when it rounds to
+// zero (-0.04 is -0.0).
 QString fixed(double value, int decimals);
 // The same number with the default locale's decimal separator (a comma in
 // French), as a "%L1" pattern writes it.

@@ -69,14 +69,8 @@ double BackEndLink::getCurrentPressure()
     return m_backEnd ? m_backEnd->getCurrentPressure() : NO_PRESSURE;
 }
 
-QPointF BackEndLink::currentPosition()
+BackEnd::Fix BackEndLink::firstFix()
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    return m_backEnd ? m_backEnd->currentPosition() : QPointF();
-}
-
-QPair<double, double> BackEndLink::currentCourseSpeed()
-{
-    std::lock_guard<std::mutex> lock(m_mutex);
-    return m_backEnd ? m_backEnd->currentCourseSpeed() : qMakePair(0.0, 0.0);
+    return m_backEnd ? m_backEnd->firstFix() : BackEnd::Fix();
 }

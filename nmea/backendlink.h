@@ -1,15 +1,12 @@
 #pragma once
 
+#include "backend.h"
 #include "nmeaconsumer.h"
 
-#include <QPair>
-#include <QPointF>
 #include <QString>
 #include <QVariant>
 #include <condition_variable>
 #include <mutex>
-
-class BackEnd;
 
 // One NMEA worker's way into the back end, for the worker's whole life. When
 // the back end replaces or stops the worker it closes the link: from then on
@@ -36,8 +33,8 @@ public:
     void clearFix(int source) override;
     QVariant getSetting(const QString &key, const QVariant &def);
     double getCurrentPressure();
-    QPointF currentPosition();
-    QPair<double, double> currentCourseSpeed(); // (COG, SOG)
+    // The back end's first fix, or none once the link is closed.
+    BackEnd::Fix firstFix();
 
 private:
     // Held across each call into the back end, on purpose: close() must not

@@ -7,6 +7,8 @@
 namespace {
 constexpr int MinimumFields = 12;
 constexpr int ModeField = 12;
+constexpr double MaximumCourse = 360.0;
+constexpr double MaximumSpeedKnots = 1000.0;
 }
 
 bool NmeaItemRMC::readCoordinate(const QString &value, const QString &hemisphere,
@@ -57,6 +59,10 @@ void NmeaItemRMC::parse(const QByteArray &line, int sourceId)
         return;
     sog = readNumber(fields.at(7));
     cog = readNumber(fields.at(8));
+    // Nor is a course off the compass or a speed no boat makes: the sample
+    // cycle cuts the course to an integer, and the relay writes both out.
+    if (cog < 0.0 || cog > MaximumCourse || sog < 0.0 || sog > MaximumSpeedKnots)
+        return;
     if (fields.size() > ModeField && !fields.at(ModeField).isEmpty())
         mode = fields.at(ModeField);
     valid = true;

@@ -138,9 +138,9 @@ void NmeaReceiver::slot_sendUdp()
         senderUdp->sendPressure(pressure, port);
     if (intSetting(link, "sendUdpPos", 0) != 1)
         return;
-    const QPointF position = link.currentPosition();
-    if (position.isNull())
+    // One copy: a position never goes out with another fix's course and speed.
+    const BackEnd::Fix fix = link.firstFix();
+    if (fix.position.isNull())
         return;
-    const QPair<double, double> cogSog = link.currentCourseSpeed();
-    senderUdp->sendPosition(position, cogSog.second, cogSog.first, port);
+    senderUdp->sendPosition(fix.position, fix.sog, fix.cog, port);
 }

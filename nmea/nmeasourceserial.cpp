@@ -123,6 +123,10 @@ void NmeaSourceSerial::slot_startReceiving()
     // Virtual ports (pseudo-terminals, multiplexers) refuse this; the error it
     // raises is not a lost link (slot_errorOccured).
     port->setDataTerminalReady(true);
+    // Any other failure (a device unplugged as it opens) has already dropped
+    // the port and scheduled the next attempt.
+    if (!port)
+        return;
     readCount = 0;
     qWarning() << portName << "opened successfully";
     reconnecting = false;

@@ -92,6 +92,9 @@ void NmeaSourceTcp::slot_startReceiving()
     socket = nullptr;
     withdrawPressure();
     qWarning() << "failed to connect to TCP host" << address << port;
+    // The computer often starts before the instruments' multiplexer or its
+    // Wi-Fi: keep trying, as after a lost link.
+    scheduleReconnect(ReconnectMs);
 }
 
 void NmeaSourceTcp::slot_readData()

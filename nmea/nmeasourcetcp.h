@@ -29,8 +29,10 @@ public:
     static QString hostFor(const QString &address);
 
     // A link silent this long is taken for a half-open connection (a Wi-Fi
-    // drop leaves one without any error) and opened again.
-    static constexpr int InactivityMs = 30000;
+    // drop leaves one without any error) and opened again. Longer than the
+    // 60 s a pressure stays current, so that a multiplexer forwarding a slow
+    // barometer keeps its link and its pressure.
+    static constexpr int InactivityMs = 90000;
     static constexpr int WaitMs = 5000;
 
 public slots:

@@ -75,9 +75,17 @@ void NmeaSourceUdp::slot_readPendingDatagrams()
     if (!socket)
         return;
     QByteArray chunk;
-    // What stays pending waits in the socket for the next notification.
-    while (socket->hasPendingDatagrams() && lineBuffer.pendingSize() + chunk.size() <= LineFramer::MaxPending)
+    // Bounded in datagrams as well as bytes, so that a flood (of empty
+    // datagrams too) still leaves the worker's other work its turn; what stays
+    // pending waits in the socket for the next notification.
+    for (int read = 0; read < MaxDatagramsPerRead && socket->hasPendingDatagrams()
+         && lineBuffer.pendingSize() + chunk.size() <= LineFramer::MaxPending;
+         ++read) {
         chunk.append(socket->receiveDatagram().data());
+        // A read that fails reports its error at once, which drops the socket.
+        if (!socket)
+            return;
+    }
     if (chunk.isEmpty() && lineBuffer.pendingSize() == 0) {
         qWarning() << "empty datagram data received";
         return;

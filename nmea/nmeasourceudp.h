@@ -21,6 +21,9 @@ public:
 
     bool isBound() const { return socket != nullptr; }
 
+    // Datagrams taken at most for one notification of the socket.
+    static constexpr int MaxDatagramsPerRead = 100;
+
 public slots:
     void slot_startReceiving() override;
     void slot_udpError(QAbstractSocket::SocketError error);

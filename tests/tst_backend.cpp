@@ -1,6 +1,7 @@
 // The back end: texts of values and the settings they read, the current pressure among the sources, the sample cycle
 // with the platform sensor and positioning, the calibration requests, the settings file, the help pages.
 #include "formatting.h"
+#include "nmeareceiver.h"
 #include "settingsstore.h"
 #include "testsupport.h"
 
@@ -122,6 +123,7 @@ private slots:
                  return QString("%1 %2 cog %3 sog %4").arg(b->currentPosition().y()).arg(b->currentPosition().x())
                      .arg(b->currentCourseSpeed().first).arg(b->currentCourseSpeed().second);
              }},
+            {"sensor", [&] { return b->slot_pressureReading(), "-"; }}, // no sensor here: the relay alone
             {"relayed", [&] { return escape(listener.waitForReadyRead(2000) ? listener.receiveDatagram().data() : "");
              }},
             {"source", [&] { return b->getPressureSource(); }},
@@ -228,18 +230,22 @@ private slots:
     }
 
     // The worker writes per-source values and reads settings while the screens write settings and the sample cycle
-    // reads values: each value read is one that was written, and the order of writes holds.
+    // reads values: each value read is one that was written, and the order of writes holds; the worker's relay sends
+    // each position with its own course and speed.
     void twoThreadsAtOnce()
     {
-        BackEnd *b = start();
+        QUdpSocket listener;
+        QVERIFY(listener.bind(QHostAddress("127.0.0.1")));
+        BackEnd *b = start({{"sendUdpPos", 1}, {"updPort", listener.localPort()}});
+        NmeaReceiver relay; // here on this thread
         std::atomic<bool> done{false};
         std::thread worker([b, &done] {
-            for (int i = 1; i <= 3000; ++i) {
+            for (int i = 1; i <= 20000; ++i) {
                 b->setSetting(QStringList({"counter", "Counter", "COUNTER"}).at(i % 3), i);
                 b->setPressure(1000.0 + i % 10, SourceSerial);
-                b->setFix(QPointF(i % 5, 1), 2, 3, SourceSerial);
+                b->setFix(QPointF(i % 5, 1), i % 5, 10 + i % 5, SourceSerial);
                 b->clearFix(SourceTcp);
-                if (i % 500 == 0)
+                if (i % 4000 == 0)
                     b->syncSettings();
             }
             done = true;
@@ -249,13 +255,16 @@ private slots:
         while (!done) {
             const int value = b->getSetting("cOuNtEr", 0).toInt();
             const double p = b->getCurrentPressure();
-            sound = sound && value >= last && value <= 3000 && (p == NO_PRESSURE || (p >= 1000 && p < 1010))
-                && b->currentCourseSpeed().first != 2;
+            sound = sound && value >= last && value <= 20000 && (p == NO_PRESSURE || (p >= 1000 && p < 1010));
             last = value;
+            for (relay.slot_sendUdp(); listener.hasPendingDatagrams();) { // longitude 00X00.000, SOG X.00, COG 1X.00
+                const QList<QByteArray> f = listener.receiveDatagram().data().split(',');
+                sound = sound && (f[0] != "$ECRMC" || (f[5][2] == f[7][0] && f[8][1] == f[7][0]));
+            }
         }
         worker.join(); // a join ThreadSanitizer can see
         QVERIFY(sound);
-        QCOMPARE(b->getSetting("counter", 0), QVariant(3000));
+        QCOMPARE(b->getSetting("counter", 0), QVariant(20000));
     }
 };
 

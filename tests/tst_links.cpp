@@ -15,14 +15,26 @@
 #include <QUdpSocket>
 #include <QtTest>
 
+#include <atomic>
+#include <cstdarg>
+#include <dlfcn.h>
 #include <fcntl.h>
 #include <pty.h>
 #include <sys/ioctl.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 using namespace TestSupport;
 
 namespace {
+// The next raising of a modem line (ioctl TIOCMBIS) or datagram read (recvmsg) fails with this error, as on a device
+// gone at that moment; the C library's calls of the Qt libraries come here first.
+std::atomic<int> s_failRaise{0}, s_failRead{0};
+template <typename F>
+F *libc(const char *name)
+{
+    return reinterpret_cast<F *>(::dlsym(RTLD_NEXT, name));
+}
 const QByteArray Mda1012 = "$IIMDA,29.9,I,1.01200,B,,,,,,,,,,,,,,,,*73\r\n";
 
 bool pressureIs(double value)
@@ -30,6 +42,22 @@ bool pressureIs(double value)
     return qFuzzyCompare(g_backEnd->getCurrentPressure(), value);
 }
 } // namespace
+
+extern "C" int ioctl(int fd, unsigned long request, ...) __THROW
+{
+    va_list list;
+    va_start(list, request);
+    void *argument = va_arg(list, void *);
+    va_end(list);
+    const int error = request == TIOCMBIS ? s_failRaise.exchange(0) : 0;
+    return error ? (errno = error, -1) : libc<int(int, unsigned long, void *)>("ioctl")(fd, request, argument);
+}
+
+extern "C" ssize_t recvmsg(int fd, msghdr *message, int flags)
+{
+    const int error = s_failRead.exchange(0);
+    return error ? (errno = error, -1) : libc<ssize_t(int, msghdr *, int)>("recvmsg")(fd, message, flags);
+}
 
 class TestLinks : public QObject
 {
@@ -85,7 +113,7 @@ class TestLinks : public QObject
 private slots:
     void init()
     {
-        Clock::setIntervalScale(0.01); // 10 s reconnect: 100 ms; 30 s silence: 300 ms
+        Clock::setIntervalScale(0.01); // 10 s reconnect: 100 ms; 90 s silence: 900 ms
         m_fixture = new BackEndFixture;
         m_receiver = new NmeaReceiver;
         m_receiver->slot_startReceiving();
@@ -169,8 +197,42 @@ private slots:
         QTRY_VERIFY(pressureIs(1012.0));
     }
 
-    // A first failure (TCP or UDP) is not retried; a lost link is, until the server is back; a silent peer (a
-    // half-open link) is dialled again.
+    // Data Terminal Ready cannot be raised on a port unplugged as it opens: dropped at once, opened again later.
+    void serialGoneWhileOpening()
+    {
+        MessageLog log;
+        s_failRaise = EIO;
+        NmeaSourceSerial *source = start<NmeaSourceSerial>(m_pty, 4800, 0, 0, 0, 0);
+        QVERIFY(!source->isOpen() && log.contains("ResourceError") && !log.contains("serial port started"));
+        QTRY_VERIFY(source->isOpen());
+    }
+
+    // One notification takes at most 100 datagrams, empty ones too; a read that fails (its error comes at once) drops
+    // the socket, bound again later.
+    void udpReads()
+    {
+        QUdpSocket sender;
+        QVERIFY(sender.bind(QHostAddress("127.0.0.1")));
+        const quint16 port = sender.localPort();
+        sender.close();
+        MessageLog log;
+        NmeaSourceUdp *source = start<NmeaSourceUdp>("0.0.0.0", int(port));
+        for (int i = 0; i <= 150; ++i)
+            sender.writeDatagram(i < 150 ? "" : Mda1012, QHostAddress::LocalHost, port);
+        QList<bool> taken;
+        for (int i = 0; i < 2; ++i)
+            source->slot_readPendingDatagrams(), taken << pressureIs(1012);
+        QCOMPARE(taken, QList<bool>({false, true}));
+        s_failRead = ECONNREFUSED;
+        sender.writeDatagram(Mda1012, QHostAddress::LocalHost, port);
+        QTRY_VERIFY(log.contains("udp socket error") && !source->isBound());
+        QTRY_VERIFY(source->isBound() && (sender.writeDatagram("$IIXDR,P,1.009,B,x\r\n", QHostAddress::LocalHost, port),
+                                          pressureIs(1009)));
+    }
+
+    // A first failure is tried again for TCP (a multiplexer may come up after the computer), not for UDP (a port
+    // taken by another program); a lost link is, until the server is back; a silent peer (a half-open link) is
+    // dialled again.
     void networkLossAndSilence()
     {
         QTcpServer server;
@@ -180,18 +242,23 @@ private slots:
         QUdpSocket holder;
         QVERIFY(holder.bind(QHostAddress(QHostAddress::AnyIPv4), 0, QAbstractSocket::DontShareAddress));
         MessageLog log;
-        QVERIFY(!start<NmeaSourceTcp>("127.0.0.1", int(port))->isConnected());
+        NmeaSourceTcp *source = start<NmeaSourceTcp>("127.0.0.1", int(port));
+        QVERIFY(!source->isConnected());
         QVERIFY(!start<NmeaSourceUdp>("0.0.0.0", int(holder.localPort()))->isBound());
         QTest::qWait(400); // several scaled reconnection delays
-        QVERIFY(log.count("trying to connect to tcp") == 1 && !log.contains("trying to reconnect to udp"));
+        QCOMPARE(log.count("failed to connect to TCP host"), 1);
+        QVERIFY(log.count("trying to reconnect to Tcp") >= 2 && !log.contains("trying to reconnect to udp"));
+        log.clear();
         int accepted = 0;
         connect(&server, &QTcpServer::newConnection, this, [&] {
             server.nextPendingConnection()->write(QByteArray("$IIXDR,P,1.0") + char('0' + accepted++) + "0,B,x\r\n");
         });
         QVERIFY(server.listen(QHostAddress::LocalHost, port));
-        NmeaSourceTcp *source = start<NmeaSourceTcp>("127.0.0.1", int(port));
         QTRY_VERIFY(pressureIs(1000.0));
-        QTRY_VERIFY(pressureIs(1010.0)); // silent 300 ms: dialled again
+        QTest::qWait(Clock::interval(45000)); // a barometer forwarded every 45 s keeps its link, and stays current
+        Clock::advance(45000);
+        QVERIFY(pressureIs(1000.0) && accepted == 1);
+        QTRY_VERIFY(pressureIs(1010.0)); // silent 90 s (900 ms): dialled again
         server.close();
         for (QTcpSocket *peer : server.findChildren<QTcpSocket *>())
             peer->disconnectFromHost();

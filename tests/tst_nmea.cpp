@@ -24,7 +24,7 @@ public:
     }
     void setFix(const QPointF &p, double sog, double cog, int) override
     {
-        sane = sane && std::fabs(p.y()) <= 90 && std::fabs(p.x()) <= 180 && std::isfinite(sog) && std::isfinite(cog);
+        sane = sane && std::fabs(p.y()) <= 90 && std::fabs(p.x()) <= 180 && sog >= 0 && sog <= 1000 && cog >= 0 && cog <= 360;
         calls << QString("fix %1 %2 sog %3 cog %4")
                      .arg(p.y(), 0, 'f', 6)
                      .arg(p.x(), 0, 'f', 6)

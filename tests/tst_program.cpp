@@ -1,6 +1,9 @@
 // The real program in an empty folder, in English or French: the first-run settings and tables; fed by nmeasim over
-// TCP on loopback, samples recorded with their position; SIGTERM, and the orderly shutdown.
+// TCP on loopback, which comes up after the program, samples recorded with their position; SIGTERM, and the orderly
+// shutdown; a second SIGTERM while the shutdown waits.
 #include "testsupport.h"
+
+#include <QTcpServer>
 
 #include <csignal>
 
@@ -10,7 +13,37 @@ class TestProgram : public QObject
 {
     Q_OBJECT
 
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<QProcess> m_program;
+    QString m_log;
+    // The program's delays at half their length (the sample clock every second, a reconnection every 5 s).
+    void launch(const QString &settings, const QString &locale = "C")
+    {
+        QSettings ini(m_dir->filePath("barograph.ini"), QSettings::IniFormat);
+        for (const QString &pair : settings.split(';', Qt::SkipEmptyParts))
+            ini.setValue(pair.section('=', 0, 0), pair.section('=', 1));
+        ini.sync();
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("LANG", locale), env.insert("LC_ALL", locale), env.insert("LANGUAGE", "");
+        env.insert("QUILLMERE_INTERVAL_SCALE", "0.5");
+        m_program->setProcessEnvironment(env);
+        m_program->setWorkingDirectory(m_dir->path());
+        m_program->setProcessChannelMode(QProcess::MergedChannels);
+        m_program->start(QUILLMERE_BIN_DIR "/app/quillmere", QStringList());
+    }
+    bool waitFor(const std::function<bool()> &done)
+    {
+        QElapsedTimer waited;
+        for (waited.start(); waited.elapsed() < 30000 && !done();)
+            m_program->waitForReadyRead(200), m_log += m_program->readAll();
+        return done();
+    }
+    bool waitFor(const QString &text) { return waitFor([&] { return m_log.contains(text); }); }
+
 private slots:
+    void init() { m_dir.reset(new QTemporaryDir), m_program.reset(new QProcess), m_log.clear(); }
+    void cleanup() { m_program->kill(), m_program->waitForFinished(); }
+
     void run_data()
     {
         QTest::addColumn<QString>("locale");
@@ -21,51 +54,42 @@ private slots:
     {
         QFETCH(QString, locale);
         const bool fed = locale == "C";
-        QTemporaryDir dir;
-        QProcess simulator, program;
-        QSettings ini(dir.filePath("barograph.ini"), QSettings::IniFormat);
-        if (fed) {
-            const QVariantMap settings = settingsFrom(
-                "SettingSerialPort=None;SettingUseTcp=1;SettingTcpIpAddress=127.0.0.1;SettingPosSource=2;"
-                "SettingTcpIpPort="
-                + startSimulator(simulator, {"--tcp", "0", "--rate", "2"}, "tcp: listening on 127.0.0.1 port "));
-            for (auto it = settings.cbegin(); it != settings.cend(); ++it)
-                ini.setValue(it.key(), it.value());
-            ini.sync();
-        }
+        QProcess simulator;
+        QTcpServer probe; // a free port for nmeasim
+        QVERIFY(probe.listen(QHostAddress::LocalHost));
+        const QString port = QString::number(probe.serverPort());
+        probe.close();
+        launch(fed ? "SettingSerialPort=None;SettingUseTcp=1;SettingTcpIpAddress=127.0.0.1;SettingPosSource=2;"
+                     "SettingTcpIpPort=" + port : "", locale);
         QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", locale); // a connection of its own for each run
-        db.setDatabaseName(dir.filePath("barograph.db"));
+        db.setDatabaseName(m_dir->filePath("barograph.db"));
         const auto query = [&db](const QString &sql) {
             QStringList values;
             for (QSqlQuery q(sql, db); q.next();)
                 values << q.value(0).toString();
             return values;
         };
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("LANG", locale), env.insert("LC_ALL", locale), env.insert("LANGUAGE", "");
-        program.setProcessEnvironment(env);
-        program.setWorkingDirectory(dir.path());
-        program.setProcessChannelMode(QProcess::MergedChannels);
-        program.start(QUILLMERE_BIN_DIR "/app/quillmere", QStringList());
-        QString log;
-        const QString positioned = "SELECT PRE FROM BARO30M WHERE LAT <> 0";
-        QElapsedTimer waited;
-        // Not a look at the file before the program made it: that would leave it without tables.
-        for (waited.start(); waited.elapsed() < 30000 && !(log.contains("main page loaded") && db.open()
-                                                          && (!fed || query(positioned).size() >= 2));) {
-            program.waitForReadyRead(200);
-            log += program.readAll();
+        // The multiplexer comes up 5 s (scaled) after the program failed to reach it: the first retry finds it.
+        if (fed) {
+            QVERIFY2(waitFor("failed to connect to TCP host"), qPrintable(m_log));
+            QTest::qWait(2500);
+            QVERIFY(!startSimulator(simulator, {"--tcp", port, "--rate", "2"}, "tcp: listening").isNull());
         }
-        ::kill(pid_t(program.processId()), SIGTERM);
-        QVERIFY(program.waitForFinished(30000));
-        log += program.readAll();
-        QVERIFY2(program.exitStatus() == QProcess::NormalExit && program.exitCode() == 0, qPrintable(log));
+        const QString positioned = "SELECT PRE FROM BARO30M WHERE LAT <> 0";
+        // Not a look at the file before the program made it: that would leave it without tables.
+        waitFor([&] { return m_log.contains("main page loaded") && db.open() && (!fed || query(positioned).size() >= 2); });
+        ::kill(pid_t(m_program->processId()), SIGTERM);
+        QVERIFY(m_program->waitForFinished(30000));
+        m_log += m_program->readAll();
+        QVERIFY2(m_program->exitStatus() == QProcess::NormalExit && m_program->exitCode() == 0, qPrintable(m_log));
         // The store goes first; the back end stops its worker, then has the window store its geometry.
         const QStringList order = {"BackEnd created", "dataSource created", "main page loaded", "datasource deleted",
                                    fed ? "nmea source deleted: 2" : "saving size", "saving size", "backend deleted"};
         for (int i = 1; i < order.size(); ++i)
-            QVERIFY2(log.contains(order[i - 1]) && log.indexOf(order[i - 1]) <= log.indexOf(order[i]), qPrintable(log));
-        ini.sync();
+            QVERIFY2(m_log.contains(order[i - 1]) && m_log.indexOf(order[i - 1]) <= m_log.indexOf(order[i]), qPrintable(m_log));
+        QVERIFY2(!fed || (m_log.count("failed to connect to TCP host") == 1 && !m_log.contains("trying to reconnect")),
+                 qPrintable(m_log));
+        QSettings ini(m_dir->filePath("barograph.ini"), QSettings::IniFormat);
         QCOMPARE(ini.value("language").toInt() + ini.value("formatMMDD").toInt(), fed ? 0 : 2);
         QVERIFY(ini.value("version") == "3.0.0" && ini.value("windowWidth").toInt() > 0);
         QCOMPARE(query("SELECT group_concat(name) FROM (SELECT name FROM sqlite_master WHERE name NOT LIKE '%ALARMS%' ORDER BY name)"),
@@ -74,6 +98,24 @@ private slots:
         QCOMPARE(pressures.size() >= 2, fed);
         for (const QString &p : pressures)
             QVERIFY2(p.toDouble() > 950.0 && p.toDouble() < 1050.0, qPrintable(p));
+    }
+
+    // The shutdown waits for the worker, stuck in a connection attempt: a second SIGTERM ends the program at once.
+    void secondSignal()
+    {
+        StalledListener listener;
+        QVERIFY2(listener.isStalled(), "a connection to the full listener was answered");
+        launch("SettingSerialPort=None;SettingUseTcp=1;SettingTcpIpAddress=127.0.0.1;SettingPosSource=2;"
+               "SettingTcpIpPort=" + QString::number(listener.port()));
+        // The attempt after the first failure: 2.5 s (scaled) of waiting, well after start-up.
+        QVERIFY2(waitFor([&] { return m_log.count("trying to connect to tcp") == 2; }), qPrintable(m_log));
+        ::kill(pid_t(m_program->processId()), SIGTERM);
+        QVERIFY2(waitFor("datasource deleted"), qPrintable(m_log));
+        ::kill(pid_t(m_program->processId()), SIGTERM);
+        QVERIFY(m_program->waitForFinished(30000));
+        m_log += m_program->readAll();
+        QCOMPARE(m_program->exitCode(), 128 + SIGTERM);
+        QVERIFY2(m_log.count("second termination signal") == 1 && !m_log.contains("backend deleted"), qPrintable(m_log));
     }
 };
 

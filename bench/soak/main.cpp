@@ -48,7 +48,7 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     const int cycles = argc > 1 ? atoi(argv[1]) : 1000;
-    Clock::setIntervalScale(0.001); // 10 s reconnect -> 10 ms, 30 s silence -> 30 ms
+    Clock::setIntervalScale(0.001); // 10 s reconnect -> 10 ms, 90 s silence -> 90 ms
 
     QTcpServer server;
     server.listen(QHostAddress::LocalHost, 0);
