@@ -13,7 +13,9 @@
 #include <QQuickItem>
 #include <QQuickStyle>
 #include <QQuickWindow>
+#include <QApplication>
 #include <QTest>
+#include <QWidget>
 
 #include <memory>
 
@@ -94,6 +96,20 @@ public:
         if (at.x() < 0)
             at = QPointF(item->width() / 2, item->height() / 2);
         QTest::mouseClick(window(), Qt::LeftButton, Qt::NoModifier, item->mapToScene(at).toPoint());
+    }
+
+    // The modal dialog the screen opened, once it is up and active as a user
+    // meets it: on a busy machine it is listed before it takes keys and clicks.
+    template <typename T>
+    static T *activeDialog()
+    {
+        T *dialog = nullptr;
+        for (int i = 0; i < 100 && !dialog; ++i) {
+            dialog = qobject_cast<T *>(QApplication::activeModalWidget());
+            if (!dialog)
+                QTest::qWait(50);
+        }
+        return dialog && QTest::qWaitForWindowActive(dialog) ? dialog : nullptr;
     }
 
     TranslationHandler *translateHandler() const { return m_translate.get(); }

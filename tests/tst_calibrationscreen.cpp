@@ -124,8 +124,8 @@ private:
 
     void closeDialog(const QString &text)
     {
-        QMessageBox *box = nullptr;
-        QTRY_VERIFY((box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())));
+        QMessageBox *box = ScreenHarness::activeDialog<QMessageBox>();
+        QVERIFY(box);
         QVERIFY(box->text() == text && box->icon() == QMessageBox::Critical);
         QTest::mouseClick(box->button(QMessageBox::Close), Qt::LeftButton);
         QTRY_VERIFY(!QApplication::activeModalWidget());
