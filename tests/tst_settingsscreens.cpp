@@ -235,9 +235,19 @@ private slots:
         program.start(QUILLMERE_BIN_DIR "/app/quillmere", QStringList());
         QString output;
         QTRY_VERIFY_WITH_TIMEOUT((output += program.readAll()).contains("main page loaded"), 30000);
-        // The settings tab, just right of the tool bar's centre; then the
-        // theme list (third in the focus chain after the last tab) one down.
+        // The window on screen first: on a busy machine the page is loaded
+        // before it is mapped and drawn.
+        const auto screen = [] { return QGuiApplication::primaryScreen()->grabWindow(0, 0, 0, 1000, 700).toImage(); };
+        QCOMPARE(QProcess::execute("xdotool", {"search", "--sync", "--onlyvisible", "--pid",
+                                               QString::number(program.processId())}), 0);
+        QTest::qWait(500);
+        const QImage barograph = screen();
+        // The settings tab, just right of the tool bar's centre; once the
+        // settings are drawn, the theme list (third in the focus chain after
+        // the last tab) one down.
         QProcess::execute("xdotool", {"mousemove", "524", "776", "click", "1"});
+        QTRY_VERIFY_WITH_TIMEOUT(screen() != barograph, 10000);
+        QTest::qWait(500);
         QProcess::execute("xdotool", {"key", "Tab", "Tab", "Tab", "Down"});
         QTRY_VERIFY_WITH_TIMEOUT(
             QGuiApplication::primaryScreen()->grabWindow(0, 5, 400, 1, 1).toImage().pixelColor(0, 0).lightness() < 128,
