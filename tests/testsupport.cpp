@@ -4,6 +4,7 @@
 
 #include <QSettings>
 #include <QSqlQuery>
+#include <QUdpSocket>
 
 #include <arpa/inet.h>
 #include <poll.h>
@@ -224,6 +225,12 @@ QString startSimulator(QProcess &process, const QStringList &arguments, const QS
             return line.mid(prefix.size());
     }
     return QString();
+}
+
+quint16 freeUdpPort()
+{
+    QUdpSocket probe;
+    return probe.bind(QHostAddress(QHostAddress::LocalHost)) ? probe.localPort() : 0;
 }
 
 StalledListener::StalledListener()

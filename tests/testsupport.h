@@ -91,6 +91,9 @@ inline QStringList items(const QString &text) { return text.isEmpty() ? QStringL
 // Starts tools/nmeasim: the rest of its first line beginning with prefix ("pty: "), or nothing.
 QString startSimulator(QProcess &process, const QStringList &arguments, const QString &prefix);
 
+// A UDP port on 127.0.0.1 free a moment ago, for a source to bind.
+quint16 freeUdpPort();
+
 // A listener on 127.0.0.1 whose accept queue is full and never drained: a further connection attempt gets no answer
 // (Linux drops its SYN) and hangs.
 class StalledListener

@@ -144,9 +144,8 @@ private slots:
         QSignalSpy values(g_backEnd, &BackEnd::calibrationValuesReceived);
         QTcpServer server;
         QUdpSocket sender;
-        QVERIFY(sender.bind(QHostAddress("127.0.0.1"))); // the port that the source then takes
-        const int port = sender.localPort();
-        sender.close();
+        const int port = freeUdpPort(); // the port that the source then takes
+        QVERIFY(port);
         if (link == "serial")
             QVERIFY(openSerial(m_pty));
         if (link == "tcp")
@@ -212,9 +211,8 @@ private slots:
     void udpReads()
     {
         QUdpSocket sender;
-        QVERIFY(sender.bind(QHostAddress("127.0.0.1")));
-        const quint16 port = sender.localPort();
-        sender.close();
+        const quint16 port = freeUdpPort();
+        QVERIFY(port);
         MessageLog log;
         NmeaSourceUdp *source = start<NmeaSourceUdp>("0.0.0.0", int(port));
         for (int i = 0; i <= 150; ++i)
