@@ -17,11 +17,12 @@ namespace {
 const char *const ConnectionName = "DB_BAROGRAPH";
 }
 
+const QStringList DataSource::tableNames = {"BARO30M", "BARO3H", "BARO6H", "BAR12H", "BARO1D",
+                                            "BARO2D",  "BARO4D", "BARO8D", "BAR16D"};
+const QList<int> DataSource::tableIntervals = {2, 6, 12, 24, 48, 96, 192, 384, 768};
+
 DataSource::DataSource(QObject *parent)
     : QObject(parent)
-    , tableNames({"BARO30M", "BARO3H", "BARO6H", "BAR12H", "BARO1D", "BARO2D", "BARO4D", "BARO8D",
-                  "BAR16D"})
-    , tableIntervals({2, 6, 12, 24, 48, 96, 192, 384, 768})
 {
     qRegisterMetaType<QtCharts::QAbstractSeries *>("QAbstractSeries *");
     qRegisterMetaType<QtCharts::QAbstractAxis *>("QAbstractAxis *");

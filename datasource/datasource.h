@@ -27,6 +27,11 @@ public:
     explicit DataSource(QObject *parent = nullptr);
     ~DataSource() override;
 
+    // The nine rolling tables, shortest span first, and the ticks between
+    // their rows.
+    static const QStringList tableNames;
+    static const QList<int> tableIntervals;
+
     Q_INVOKABLE int getTrend();
     // The records of a table for the record list, newest first: maps with the
     // row's "key" (its TIME) and "desc" (rich text).
@@ -111,8 +116,6 @@ private:
     QSqlDatabase db;
     QMutex mutex;
     QList<QVector<QPointF>> chartSeries;
-    QStringList tableNames;
-    QList<int> tableIntervals;
     int trendCode = -10;
     // The row an hour back that the last trend update found, if any.
     bool hourReference = false;

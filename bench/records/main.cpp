@@ -39,8 +39,8 @@
 namespace {
 
 const qint64 T0 = 1733407509;
-const QStringList Tables = {"BARO30M", "BARO3H", "BARO6H", "BAR12H", "BARO1D",
-                            "BARO2D",  "BARO4D", "BARO8D", "BAR16D"};
+const QStringList &Tables = DataSource::tableNames;
+// BARO30M a second apart, so that its list is as long as the others'.
 const QList<int> Intervals = {1, 6, 12, 24, 48, 96, 192, 384, 768};
 const int Rows = 1800;
 const int Rounds = 20;

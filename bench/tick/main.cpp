@@ -26,9 +26,8 @@
 namespace {
 
 const qint64 T0 = 1700000000;
-const QStringList Tables = {"BARO30M", "BARO3H", "BARO6H", "BAR12H", "BARO1D",
-                            "BARO2D",  "BARO4D", "BARO8D", "BAR16D"};
-const QList<int> Intervals = {2, 6, 12, 24, 48, 96, 192, 384, 768};
+const QStringList &Tables = DataSource::tableNames;
+const QList<int> &Intervals = DataSource::tableIntervals;
 const int TypicalTicks = 200;
 const int FullTicks = 40;
 const int ChartBuilds = 200;
