@@ -51,6 +51,14 @@ public:
     // measured from startDate (as getValueAt takes them), oldest first.
     // Takes no lock: the chart asks while it is being drawn.
     Q_INVOKABLE QVariantList getAlarmMarks(int chartNb, QVariant startDate);
+    // The chart's scales (see ChartScale), for the screen while it draws or zooms the chart: none takes the lock, and
+    // the last two read the last chart built.
+    // The pressure axis for the values low..high in the unit of unitPre: {"min", "max", "step"}.
+    Q_INVOKABLE QVariantMap getPressureAxis(double low, double high, double plotHeight, double labelRoom);
+    // The lowest (x) and the highest (y) pressure between the times xMin and xMax; (0, -1) when none lies there.
+    Q_INVOKABLE QPointF getPressureInView(double xMin, double xMax);
+    // The time window min..max, as (min, max), moved to lie within the samples.
+    Q_INVOKABLE QPointF getViewWindow(double min, double max);
 
     // One sample of the sample cycle; true when at least one row was written.
     bool recordSample(const int &tick, const double &lon, const double &lat, const double &cog,
