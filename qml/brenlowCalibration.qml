@@ -45,10 +45,8 @@ Flickable {
         return units < 0 ? Math.ceil(units - 1e-6) : Math.floor(units + 1e-6)
     }
 
-    // From `value` itself: inside its change handler the box's realValue
-    // may not have followed yet.
     function refreshPreview() {
-        preview.text = backend.getFormatedPressureMb(initialPressure - initialOffset + offsetBox.value / offsetBox.factor)
+        preview.text = backend.getFormatedPressureMb(initialPressure - initialOffset + offsetBox.currentRealValue())
     }
 
     function showFailure(text) {
