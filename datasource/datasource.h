@@ -45,8 +45,14 @@ public:
     Q_INVOKABLE void exportCsv(int tableNb, QString fileName = QString());
     Q_INVOKABLE void exportGpx(int tableNb, QString fileName = QString());
     Q_INVOKABLE QPointF getValueAt(double timed, int chartNb, QVariant startDate);
-    // The file URL of a save dialog; the format follows the extension.
+    // The file URL of a save dialog; the format follows the extension, in any case. The program's own files
+    // (barograph.db, barograph.ini in the data folder) are refused.
     Q_INVOKABLE void exportFile(int tableNb, QString fileName);
+    // What a save dialog proposes: "<TABLE>_<yyyy-MM-dd>.<extension>", the day of the sailor's clock.
+    Q_INVOKABLE QString getExportName(int tableNb, QString extension);
+    // The local path of a save dialog's file URL, with the extension appended unless it ends with it (in any case):
+    // the button pressed chooses the format, whatever the name typed.
+    Q_INVOKABLE QString getExportPath(QString fileUrl, QString extension);
     // Where storm warnings began, as x positions of the chart of chartNb
     // measured from startDate (as getValueAt takes them), oldest first.
     // Takes no lock: the chart asks while it is being drawn.
@@ -89,6 +95,8 @@ public:
 
 signals:
     void chartUpdated(QVariant now, double min, double max, int seriesCount);
+    // After each export: whether the file was written, and where it went or why not, for the screen to say.
+    void exportFinished(bool written, QString message);
 
 public slots:
     void update(QtCharts::QAbstractSeries *series, int n);
@@ -116,6 +124,8 @@ private:
     void deleteAllRows(int tableNb);
     enum class ExportFormat { Csv, Gpx };
     void exportTable(int tableNb, const QString &fileName, ExportFormat format);
+    bool writeExport(int tableNb, const QString &path, ExportFormat format);
+    bool isOwnFile(const QString &path) const;
     void writeCsv(QTextStream &out, QSqlQuery &rows) const;
     void writeGpx(QTextStream &out, QSqlQuery &rows, const QString &table) const;
     // PRE of the BARO3H row nearest to the instant, when one lies within 30 s.
