@@ -281,6 +281,9 @@ private slots:
             QVERIFY(file.open(QIODevice::ReadOnly));
             const QString ts = QString::fromUtf8(file.readAll());
             QVERIFY(!ts.contains("type=\"unfinished\""));
+            // French typography: the typographic apostrophe, a no-break space before : ? !
+            const QRegularExpression typo("<translation>[^<]*(&apos;|'| [:?!])");
+            QVERIFY2(!catalogue.startsWith("Quillmere_fr") || !typo.match(ts).hasMatch(), qPrintable(typo.match(ts).captured()));
             for (const QString &name : qml.entryList({"*.qml"})) {
                 QFile document(qml.filePath(name));
                 QVERIFY(document.open(QIODevice::ReadOnly));
