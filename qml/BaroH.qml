@@ -23,9 +23,17 @@ Item {
     TextMetrics { id: pressureMetrics; font.pixelSize: Style.basePixel; font.bold: true; text: pressureText.text }
     TextMetrics { id: wwww; font.bold: true; text: "WWWW" }
 
+    // The storm warning, taken once: the window outlives the back end.
+    property QtObject warning: null
+    Component.onCompleted: {
+        warning = backend.stormWarning
+        showSourcePrompt(true)
+    }
+
     // The height shared out above the chart's floor: the lines that always
     // show, then the pressure, and the maker's banner while the pressure
-    // keeps two thirds of the size the width gives it.
+    // keeps two thirds of the size the width gives it. The storm banner
+    // takes the maker's place.
     readonly property real bannerHeight: Style.bannerHeight(Window.width)
     readonly property real linesHeight: dateText.implicitHeight + levelLabel.implicitHeight + spanBar.Layout.preferredHeight
                                         + (positionText.visible ? positionText.implicitHeight : 0)
@@ -37,7 +45,7 @@ Item {
     readonly property real widePressurePixel: Style.basePixel * width * (width < height ? 0.6 : 0.3)
                                               / Math.max(1, pressureMetrics.advanceWidth)
     readonly property real pressureHeight: pressureRow.visible ? widePressurePixel * lineRatio : 0
-    readonly property bool bannerShown: room - 20 - bannerHeight >= pressureHeight * 2 / 3
+    readonly property bool bannerShown: !(warning && warning.active) && room - 20 - bannerHeight >= pressureHeight * 2 / 3
     readonly property real pressurePixel: Math.max(6, Math.min(widePressurePixel,
                                                                (room - (bannerShown ? bannerHeight + 20 : 4)) / lineRatio))
 
@@ -171,8 +179,6 @@ Item {
         function onDataUpdated(date, position, cogsog, pressure) { page.showSample(date, position, cogsog, pressure) }
         function onNoPressureAvailable() { levelLabel.showNoPressure() }
     }
-
-    Component.onCompleted: showSourcePrompt(true)
 
     // With no source set up there is no pressure to wait for.
     function showSourcePrompt(noPressure) {
