@@ -3,14 +3,16 @@ import QtQuick.Controls 2.15
 import "."
 
 // The storm warning across the top of the window, whichever screen is
-// shown: which alarm, since when, what the barometer does, and the means to
-// silence the chime. It stays until the alarm clears, acknowledged or not.
+// shown: which alarm, since when, what the barometer does, whether the chime
+// can be heard at all, and the means to silence it. It stays until the alarm
+// clears, acknowledged or not.
 Rectangle {
     id: banner
     objectName: "alarmBanner"
 
     // Taken once, not bound: the window outlives the back end at shutdown.
     property QtObject warning: null
+    property QtObject notifier: null
 
     visible: false
     implicitHeight: visible ? Math.max(texts.implicitHeight, buttons.implicitHeight) + 12 : 0
@@ -34,6 +36,7 @@ Rectangle {
 
     Component.onCompleted: {
         warning = backend.stormWarning
+        notifier = backend.alarmNotifier
         refresh()
     }
 
@@ -90,6 +93,15 @@ Rectangle {
             visible: text !== ""
             color: Style.warningText
             font.italic: true
+            font.pixelSize: Style.basePixel * 0.9
+        }
+        Text {
+            objectName: "alarmNoSound"
+            width: parent.width
+            visible: banner.notifier !== null && !banner.notifier.soundOutput
+            text: qsTr("no sound output")
+            color: Style.warningText
+            font.bold: true
             font.pixelSize: Style.basePixel * 0.9
         }
     }
