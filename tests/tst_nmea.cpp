@@ -1,6 +1,7 @@
 // NMEA 0183 text in and out: parser and items, line framing, the sentences the program writes (read back by pynmea2),
-// nmeadecode over recordings, the fuzz corpus.
+// NMEA 2000 frames as text lines, nmeadecode over recordings, the fuzz corpus.
 #include "lineframer.h"
+#include "n2klinereader.h"
 #include "nmea0183.h"
 #include "nmeaconsumer.h"
 #include "nmeasenderudp.h"
@@ -20,7 +21,7 @@ public:
     void setPressure(double pressure, int) override
     {
         sane = sane && !std::isnan(pressure);
-        calls << QString("pressure %1 hPa").arg(pressure, 0, 'f', 2);
+        calls << QString("pressure %1 hPa").arg(pressure, 0, 'f', decimals);
     }
     void setFix(const QPointF &p, double sog, double cog, int) override
     {
@@ -41,6 +42,7 @@ public:
     Nmea0183 parser{nullptr, this};
     QStringList calls, parsed, replies, rejected;
     bool sane = true;
+    int decimals = 2; // of a pressure
 };
 
 QString run(const QString &program, const QStringList &arguments)
@@ -124,6 +126,28 @@ private slots:
         framer.feed(big + "$GPX", &r);
         QCOMPARE(r.calls.size(), big.count('\n') - 1);
         QCOMPARE(framer.pendingSize(), 4);
+    }
+
+    // Each case one stream through the gateway framing and the frame reader; "+Ns" moves the clock.
+    void n2k_data() { addRows("n2k.tsv"); }
+    void n2k()
+    {
+        Recorder r;
+        r.decimals = 3;
+        N2kLineReader reader(&r, SourceN2k);
+        LineFramer framer(LineFramer::Gateway, SourceN2k);
+        int refused = 0;
+        framer.setRejectHandler([&refused](const QByteArray &, const QString &) { ++refused; });
+        for (const QString &line : items(cell("lines"))) {
+            if (line.startsWith('+'))
+                Clock::advance(line.mid(1).chopped(1).toLongLong() * 1000);
+            else
+                framer.feed(unescape(line) + "\r\n", &reader);
+        }
+        Clock::reset();
+        QVERIFY(r.sane && reader.decoder().packets().pending() <= 2);
+        QCOMPARE_ROW(r.calls.join(" | "), "decoded");
+        QCOMPARE_ROW(QString::number(refused), "refused");
     }
 
     void written_data() { addRows("nmeaout.tsv"); }
