@@ -197,19 +197,22 @@ private slots:
         }
     }
 
-    // tools/nmeadecode over each recording, in both framings: <name>.<framing>.chk.
+    // tools/nmeadecode over each recording, NMEA 0183 in both framings, candump logs as NMEA 2000:
+    // <name>.<framing>.chk.
     void decodeTool_data()
     {
         QTest::addColumn<QString>("recording");
         for (const QString &name : QDir(dataPath("")).entryList({"*.nmea"}))
             QTest::newRow(qPrintable(name + " serial")) << name, QTest::newRow(qPrintable(name + " tcp")) << name;
+        for (const QString &name : QDir(dataPath("")).entryList({"*.candump"}))
+            QTest::newRow(qPrintable(name + " n2k")) << name;
     }
     void decodeTool()
     {
         QFETCH(QString, recording);
         const QString framing = QString(QTest::currentDataTag()).section(' ', 1);
         const QString output = run(QUILLMERE_BIN_DIR "/tools/nmeadecode/nmeadecode",
-                                   {"--verbose", dataPath(recording), framing == "tcp" ? "--tcp" : "--"});
+                                   {"--verbose", dataPath(recording), framing == "serial" ? "--" : "--" + framing});
         QFile check(dataPath(recording.section('.', 0, 0) + '.' + framing + ".chk"));
         if (qEnvironmentVariableIntValue("QUILLMERE_REBUILD_EXPECTED") == 1 && check.open(QIODevice::WriteOnly))
             check.write(output.toUtf8()), check.close();
