@@ -146,16 +146,22 @@ double framesOnePass(const QList<Frame> &frames)
     return timer.nsecsElapsed() / 1e9;
 }
 
-double rawOnePass(const QByteArray &stream)
+// The stream through the framing in chunks, as reads bring it.
+double framedSeconds(const QByteArray &stream, LineFramer::Variant variant, SentenceSink &sink)
 {
-    N2kLineReader reader(g_backEnd, SourceN2k);
-    LineFramer framer(LineFramer::Gateway, SourceN2k);
+    LineFramer framer(variant, variant == LineFramer::Serial ? SourceSerial : SourceTcp);
     QElapsedTimer timer;
     timer.start();
     for (int offset = 0; offset < stream.size(); offset += ChunkSize)
         framer.feed(QByteArray::fromRawData(stream.constData() + offset, std::min(ChunkSize, stream.size() - offset)),
-                    &reader);
+                    &sink);
     return timer.nsecsElapsed() / 1e9;
+}
+
+double rawOnePass(const QByteArray &stream)
+{
+    N2kLineReader reader(g_backEnd, SourceN2k);
+    return framedSeconds(stream, LineFramer::Gateway, reader);
 }
 
 template <typename Pass, typename Input>
@@ -187,21 +193,12 @@ void report(const char *name, double value, const char *unit)
 double oursOnePass(const QByteArray &stream, LineFramer::Variant variant)
 {
     Nmea0183 parser; // hands its values to g_backEnd
-    LineFramer framer(variant, variant == LineFramer::Serial ? SourceSerial : SourceTcp);
-    QElapsedTimer timer;
-    timer.start();
-    for (int offset = 0; offset < stream.size(); offset += ChunkSize)
-        framer.feed(QByteArray::fromRawData(stream.constData() + offset, std::min(ChunkSize, stream.size() - offset)),
-                    &parser);
-    return timer.nsecsElapsed() / 1e9;
+    return framedSeconds(stream, variant, parser);
 }
 
 double bestOf(const QByteArray &stream, LineFramer::Variant variant)
 {
-    double best = 1e300;
-    for (int i = 0; i < Passes; ++i)
-        best = std::min(best, oursOnePass(stream, variant));
-    return best;
+    return best([variant](const QByteArray &input) { return oursOnePass(input, variant); }, stream);
 }
 
 QString findGpsdecode()
