@@ -84,75 +84,18 @@ ChartView {
         minorTickCount: 0
     }
 
-    // Where storm warnings began: a line across the plot at each.
-    Repeater {
+    // Where storm warnings began.
+    ChartMarks {
         id: alarmMarks
-        model: []
-        Rectangle {
-            objectName: "alarmMark"
-            readonly property real range: axisX.max - axisX.min
-            visible: modelData >= axisX.min && modelData <= axisX.max
-            x: chart.plotArea.x + (modelData - axisX.min) / range * chart.plotArea.width - width / 2
-            y: chart.plotArea.y
-            width: 2
-            height: chart.plotArea.height
-            color: Style.alarmMark
-        }
+        chart: chart
+        axis: axisX
+        markName: "alarmMark"
+        color: Style.alarmMark
     }
 
-    PinchArea {
+    ChartMouse {
         anchors.fill: parent
-        property real previousScale: 1.0
-        onPinchStarted: previousScale = 1.0
-        onPinchUpdated: {
-            var at = chart.valueAt(pinch.center.x, pinch.center.y).x
-            if (pinch.scale > previousScale)
-                chart.zoomIn(1.05, at)
-            else if (pinch.scale < previousScale)
-                chart.zoomOut(1.05, at)
-            previousScale = pinch.scale
-        }
-        onPinchFinished: chart.paning = false
-
-        MouseArea {
-            id: chartMouse
-            objectName: "chartMouse"
-            anchors.fill: parent
-            hoverEnabled: true
-            property real previousX: 0
-
-            onPositionChanged: {
-                chart.readOutAt(mouse.x, mouse.y)
-                if (chart.paning) {
-                    chart.panBy(previousX - mouse.x)
-                    previousX = mouse.x
-                }
-            }
-            onPressed: {
-                var value = chart.valueAt(mouse.x, mouse.y)
-                var inside = value.x >= axisX.min && value.x <= axisX.max
-                        && value.y >= axisY.min && value.y <= axisY.max
-                if (!chart.zoomed && !inside) {
-                    mouse.accepted = false
-                    return
-                }
-                chart.readOutAt(mouse.x, mouse.y)
-                if (chart.zoomed) {
-                    chart.paning = true
-                    previousX = mouse.x
-                }
-            }
-            onReleased: chart.paning = false
-            onExited: if (chart.crossHair) chart.crossHair.visible = false
-            onDoubleClicked: chart.resetView()
-            onWheel: {
-                var at = chart.valueAt(wheel.x, wheel.y).x
-                if (wheel.angleDelta.y > 0)
-                    chart.zoomIn(1.1, at)
-                else if (wheel.angleDelta.y < 0)
-                    chart.zoomOut(1.1, at)
-            }
-        }
+        chart: chart
     }
 
     // While zoomed, the way back to the whole span at a click.
@@ -235,6 +178,11 @@ ChartView {
 
     function valueAt(x, y) {
         return mapToValue(Qt.point(x, y), count > 0 ? series(0) : null)
+    }
+
+    function isInPlot(x, y) {
+        var value = valueAt(x, y)
+        return value.x >= axisX.min && value.x <= axisX.max && value.y >= axisY.min && value.y <= axisY.max
     }
 
     function dataSeriesCount() {

@@ -40,10 +40,10 @@ class TestScreens : public QObject
                 insertHistoryRow("BARO30M", Clock::currentSecsSinceEpoch() - s, r.section(':', 1).toDouble());
         }
     }
-    // An expression in the chart's own document: its properties, and its ids (the context of its mouse area).
+    // An expression in the chart's own document: its properties, and its ids (the context of its reset button).
     QVariant js(const QString &expression) const
     {
-        return QQmlExpression(qmlContext(m_chart->findChild<QObject *>("chartMouse")), m_chart, expression).evaluate();
+        return QQmlExpression(qmlContext(m_chart->findChild<QObject *>("resetZoom")), m_chart, expression).evaluate();
     }
     // The pressure labels as the chart draws them, right of the plot, elided or not.
     QStringList pressureLabels() const
