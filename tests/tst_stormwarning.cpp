@@ -5,9 +5,13 @@
 #include "alarmsound.h"
 #include "screenharness.h"
 
+#include "nmeasenderudp.h"
+
+#include <QNetworkDatagram>
 #include <QProcess>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <QUdpSocket>
 #include <QtTest>
 
 #include <csignal>
@@ -206,6 +210,38 @@ private slots:
             QVERIFY(item("alarmBanner")->isVisible());
         }
         QSqlDatabase::removeDatabase("DB_BAROGRAPH");
+    }
+
+    void relayEchoKeepsNoDeadBarometerAlive()
+    {
+        // UDP input and relay on one port: the program's own pressure comes
+        // back to its input. The relay also goes to 127.0.0.2, where the
+        // test sees it (the input is bound to every address, the test's
+        // socket to that one).
+        const quint16 port = freeUdpPort();
+        Clock::setIntervalScale(0.5);
+        BackEndFixture fixture(settingsFrom(QString("SettingUseUdp=1;SettingUdpPort=%1;updPort=%1").arg(port)), true);
+        NmeaSenderUdp::setDestinationProvider([] { return QSet<QHostAddress>{QHostAddress("127.0.0.1"), QHostAddress("127.0.0.2")}; });
+        QUdpSocket relayed, feed;
+        QVERIFY(relayed.bind(QHostAddress("127.0.0.2"), port, QUdpSocket::ShareAddress | QUdpSocket::ReuseAddressHint));
+        fixture.backend()->setSetting("SettingUseUdpOut", 1);
+        fixture.backend()->startNmea();
+        QTRY_VERIFY((feed.writeDatagram("$IIXDR,P,1.01300,B,Barometer\r\n", QHostAddress::LocalHost, port),
+                     fixture.backend()->getCurrentPressure() > 0));
+        // The feed stops (the last datagrams are in by the third relayed);
+        // half a minute on, the relay still sends the value.
+        const auto relays = [&] {
+            for (int seen = 0; seen < 3; seen += relayed.receiveDatagram().data().startsWith("$GPXDR"))
+                QTRY_VERIFY(relayed.hasPendingDatagrams());
+        };
+        relays();
+        Clock::advance(30000);
+        relays();
+        Clock::advance(31000);
+        QSignalSpy none(fixture.backend(), &BackEnd::noPressureAvailable);
+        QTRY_VERIFY(!none.isEmpty());
+        Clock::advance(121000);
+        QTRY_COMPARE(fixture.backend()->stormWarning()->headline().section(" since", 0, 0), "No pressure");
     }
 
     void simulatedDepressionRaisesTheWarning()
