@@ -44,6 +44,7 @@ BackEnd::BackEnd(QQmlApplicationEngine *engine)
     connect(this, &BackEnd::calibrationStatus, this, &BackEnd::slot_calibrationAnswered);
 
     m_stormWarning = new StormWarning(this);
+    m_alarmNotifier = new AlarmNotifier(m_stormWarning, this);
     m_timerData.start();
     startNmea();
     qWarning() << "BackEnd created";
