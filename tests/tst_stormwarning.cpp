@@ -3,6 +3,7 @@
 // alarm log, the banner and its chime in the window, and the real program
 // raising the warning as nmeasim's depression deepens, sped up.
 #include "alarmsound.h"
+#include "desktop.h"
 #include "screenharness.h"
 
 #include "nmeasenderudp.h"
@@ -208,6 +209,21 @@ private slots:
             QCOMPARE(m_sounds, QStringList({"play", "stop"}));
             QTRY_VERIFY(!item("acknowledgeButton")->isVisible());
             QVERIFY(item("alarmBanner")->isVisible());
+
+            // The alarm log after the nine tables: read only, exported as CSV.
+            QVERIFY(QMetaObject::invokeMethod(item("fileList"), "fileSelected", Q_ARG(int, 9)));
+            QTRY_VERIFY(item("record0"));
+            QCOMPARE(item("record0")->property("text").toString(),
+                     "<Qt>22:13:20 (UTC) 14 Nov 2023\n<br><b>Storm warning</b> −6.0 mb in 3 h, 1007.0 mb"
+                     "<br>Acknowledged 22:13:20 (UTC) 14 Nov 2023 - In force");
+            QVERIFY(!item("gpxButton")->isVisible() && !item("emptyTableButton")->isVisible());
+            Desktop::setOpener([](const QUrl &) { return true; });
+            g_dataSource->exportFile(9, QUrl::fromLocalFile(QDir::current().filePath("alarms.gpx")).toString());
+            Desktop::setOpener({});
+            QFile csv("alarms.gpx");
+            QVERIFY(csv.open(QIODevice::ReadOnly));
+            QCOMPARE(csv.readAll(), "Start (UTC),Kind,Change in 3 h (mb),Pressure (mb),Acknowledged,Cleared\n"
+                                    "22:13:20 (UTC) 14 Nov 2023,Storm warning,-6.0,1007.0,22:13:20 (UTC) 14 Nov 2023,\n");
         }
         QSqlDatabase::removeDatabase("DB_BAROGRAPH");
     }
