@@ -196,6 +196,11 @@ private slots:
             QCOMPARE(item("alarmHeadline")->property("text").toString(), "Storm warning since 22:13:20 (UTC) 14 Nov 2023");
             QCOMPARE(item("tendencyText")->property("text").toString(), "Falling quickly: −6.0 mb in 3 h");
             QTRY_VERIFY(item("alarmMark") && item("alarmMark")->isVisible());
+            // Another instrument gives the pressure: the step's own mark.
+            g_dataSource->noteStep(StepLog::Source, 1.2);
+            for (int tick = 0; tick < 2; ++tick)
+                Clock::advance(2000), g_backEnd->slot_timerData();
+            QTRY_VERIFY(item("stepMark") && item("stepMark")->isVisible());
 
             // On another tab the banner stays, and its button silences the chime.
             screen.click(item("tabData"));
@@ -215,7 +220,7 @@ private slots:
             QTRY_VERIFY(item("record0"));
             QCOMPARE(item("record0")->property("text").toString(),
                      "<Qt>22:13:20 (UTC) 14 Nov 2023\n<br><b>Storm warning</b> −6.0 mb in 3 h, 1007.0 mb"
-                     "<br>Acknowledged 22:13:20 (UTC) 14 Nov 2023 - In force");
+                     "<br>Acknowledged 22:13:24 (UTC) 14 Nov 2023 - In force");
             QVERIFY(!item("gpxButton")->isVisible() && !item("emptyTableButton")->isVisible());
             Desktop::setOpener([](const QUrl &) { return true; });
             g_dataSource->exportFile(9, QUrl::fromLocalFile(QDir::current().filePath("alarms.gpx")).toString());
@@ -223,7 +228,7 @@ private slots:
             QFile csv("alarms.gpx");
             QVERIFY(csv.open(QIODevice::ReadOnly));
             QCOMPARE(csv.readAll(), "Start (UTC),Kind,Change in 3 h (mb),Pressure (mb),Acknowledged,Cleared\n"
-                                    "22:13:20 (UTC) 14 Nov 2023,Storm warning,-6.0,1007.0,22:13:20 (UTC) 14 Nov 2023,\n");
+                                    "22:13:20 (UTC) 14 Nov 2023,Storm warning,-6.0,1007.0,22:13:24 (UTC) 14 Nov 2023,\n");
         }
         QSqlDatabase::removeDatabase("DB_BAROGRAPH");
     }
