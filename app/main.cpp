@@ -1,6 +1,8 @@
 #include "backend.h"
 #include "clock.h"
+#include "commandline.h"
 #include "datasource.h"
+#include "singleinstance.h"
 #include "translationhandler.h"
 
 #include <QApplication>
@@ -67,16 +69,23 @@ const char *const OrganisationDomain = "brenlow.example";
 
 int main(int argc, char *argv[])
 {
+    if (const int status = answerCommandLine(argc, argv); status >= 0)
+        return status;
     qWarning() << "Quillmere" << "in main with" << argc << static_cast<void *>(argv);
     QApplication::setAttribute(Qt::AA_EnableHighDpiScaling, true);
     QApplication app(argc, argv);
     installTerminationHandlers(app);
+    SingleInstance instance;
+    if (!instance.claim())
+        return instance.handOver();
     // Soak runs and tests shorten every delay of the program (reconnections,
     // time-outs, the sample clock) by this factor.
     if (qEnvironmentVariableIsSet("QUILLMERE_INTERVAL_SCALE"))
         Clock::setIntervalScale(qEnvironmentVariable("QUILLMERE_INTERVAL_SCALE").toDouble());
     QCoreApplication::setOrganizationName(QStringLiteral("Brenlow"));
     QCoreApplication::setOrganizationDomain(QString::fromLatin1(OrganisationDomain));
+    // The desktop entry the menu starts us from, whose icon the window takes.
+    QGuiApplication::setDesktopFileName(QStringLiteral("example.brenlow.Quillmere"));
 
     auto *startup = new QSettings(QStringLiteral("./barograph.ini"), QSettings::IniFormat);
     QString language;
@@ -121,6 +130,7 @@ int main(int argc, char *argv[])
     engine.rootContext()->setContextProperty(QStringLiteral("dataSource"), g_dataSource);
 
     engine.load(mainUrl);
+    instance.raiseOnRequest(&engine);
     const int result = app.exec();
 
     if (g_dataSource)
