@@ -26,7 +26,8 @@ BackEnd::BackEnd(QQmlApplicationEngine *engine)
     m_doubleKeys = {QStringLiteral("offset"), QStringLiteral("elevation"), QStringLiteral("alarmFall"),
                     QStringLiteral("alarmRise"), QStringLiteral("alarmLow")};
     m_stringKeys = {QStringLiteral("SettingTcpIpAddress"), QStringLiteral("SettingSerialSpeed"),
-                    QStringLiteral("SettingSerialPort")};
+                    QStringLiteral("SettingSerialPort"), QStringLiteral("SettingN2kInterface"),
+                    QStringLiteral("SettingN2kAddress")};
 
     m_timerData.setInterval(Clock::interval(2000));
     m_timerData.setTimerType(Qt::PreciseTimer);

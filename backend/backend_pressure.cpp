@@ -15,8 +15,6 @@
 #include <cmath>
 
 namespace {
-// A source's value counts as current for this long after it was stored.
-constexpr qint64 FreshnessMs = 60000;
 // Outside these a value is not a barometric pressure at sea level or aloft:
 // no weather on earth reaches either.
 constexpr double MinimumSamplePressure = 600.0;
@@ -68,7 +66,7 @@ int BackEnd::readSources(double fresh[SourceCount], quint64 stores[SourceCount])
 bool BackEnd::isFresh(int source) const
 {
     return m_pressure[source] > 0.0 && m_pressureAge[source].isValid()
-        && m_pressureAge[source].elapsed() < FreshnessMs;
+        && m_pressureAge[source].elapsed() < PRESSURE_FRESH_MS;
 }
 
 double BackEnd::getCurrentPressure()
@@ -106,6 +104,8 @@ QString BackEnd::getPressureSource()
         return tr("From TCP connection");
     case SourceUdp:
         return tr("From UDP connection");
+    case SourceN2k:
+        return tr("From NMEA 2000 connection");
     default:
         return tr("No pressure available");
     }
