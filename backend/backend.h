@@ -111,7 +111,8 @@ public:
     // A current pressure that the sample cycle takes (not one beyond reason).
     bool hasCurrentPressure();
     // At least one instrument is set up to give the pressure: the platform
-    // sensor present, the serial input with a port, the TCP or UDP input.
+    // sensor present, the serial input with a port, the TCP, UDP or NMEA 2000
+    // input.
     bool hasPressureSource();
     // One turn of the sample cycle with the sample clock at `tick`: what
     // every timer tick does after the theme. The tick's tests and benchmarks

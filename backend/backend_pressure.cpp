@@ -47,7 +47,7 @@ bool BackEnd::hasPressureSource()
     const auto on = [this](const char *key) { return getSetting(QLatin1String(key), 0).toInt() == 1; };
     const QString port = getSetting(QStringLiteral("SettingSerialPort"), QStringLiteral("None")).toString();
     return m_sensorPresent || (on("SettingUseSerial") && !port.isEmpty() && port != QLatin1String("None"))
-        || on("SettingUseTcp") || on("SettingUseUdp");
+        || on("SettingUseTcp") || on("SettingUseUdp") || on("SettingUseN2k");
 }
 
 int BackEnd::readSources(double fresh[SourceCount], quint64 stores[SourceCount])
