@@ -54,9 +54,33 @@ bool writeAll(QSaveFile &file, const QByteArray &bytes)
     return true;
 }
 
+// One replacement over the whole line, the date included: decimal commas in
+// French, comma separators otherwise.
+QString csvLine(const QStringList &fields, bool french)
+{
+    QString line = fields.join(QLatin1Char(';'));
+    if (french)
+        line.replace(QLatin1Char('.'), QLatin1Char(','));
+    else
+        line.replace(QLatin1Char(';'), QLatin1Char(','));
+    return line;
+}
+
 bool hasPosition(double lon, double lat)
 {
     return std::fabs(lon) > 1e-12 && std::fabs(lat) > 1e-12;
+}
+
+// A file URL names an absolute path; anything else is taken as a path.
+QString localPath(const QString &fileName)
+{
+    const QUrl url(fileName);
+    return url.isLocalFile() ? url.toLocalFile() : fileName;
+}
+
+QString dataFolder()
+{
+    return g_backEnd ? g_backEnd->basePath() : QStringLiteral("./");
 }
 
 } // namespace
@@ -71,20 +95,6 @@ void DataSource::exportGpx(int tableNb, QString fileName)
     exportTable(tableNb, fileName, ExportFormat::Gpx);
 }
 
-namespace {
-// A file URL names an absolute path; anything else is taken as a path.
-QString localPath(const QString &fileName)
-{
-    const QUrl url(fileName);
-    return url.isLocalFile() ? url.toLocalFile() : fileName;
-}
-
-QString dataFolder()
-{
-    return g_backEnd ? g_backEnd->basePath() : QStringLiteral("./");
-}
-} // namespace
-
 void DataSource::exportFile(int tableNb, QString fileName)
 {
     qWarning() << "exporting to" << tableNb << fileName;
@@ -97,10 +107,11 @@ void DataSource::exportFile(int tableNb, QString fileName)
 
 QString DataSource::getExportName(int tableNb, QString extension)
 {
-    if (!isValidTable(tableNb))
+    const QString table = exportedTable(tableNb);
+    if (table.isEmpty())
         return QString();
     const QDateTime today = Formatting::toDisplayTime(Clock::currentDateTimeUtc());
-    return tableNames.at(tableNb) + QLatin1Char('_') + today.toString(QStringLiteral("yyyy-MM-dd")) + QLatin1Char('.')
+    return table + QLatin1Char('_') + today.toString(QStringLiteral("yyyy-MM-dd")) + QLatin1Char('.')
         + extension;
 }
 
@@ -128,11 +139,22 @@ bool DataSource::isOwnFile(const QString &path) const
     return false;
 }
 
+QString DataSource::exportedTable(int tableNb) const
+{
+    if (tableNb == AlarmLog)
+        return QStringLiteral("ALARMS");
+    return isValidTable(tableNb) ? tableNames.at(tableNb) : QString();
+}
+
 void DataSource::exportTable(int tableNb, const QString &fileName, ExportFormat format)
 {
-    if (!isValidTable(tableNb))
+    const QString table = exportedTable(tableNb);
+    if (table.isEmpty())
         return;
-    const QString path = fileName.isEmpty() ? dataFolder() + QStringLiteral("export_") + tableNames.at(tableNb)
+    // The alarm log has no track to give: CSV whatever the name.
+    if (tableNb == AlarmLog)
+        format = ExportFormat::Csv;
+    const QString path = fileName.isEmpty() ? dataFolder() + QStringLiteral("export_") + table
             + (format == ExportFormat::Csv ? QStringLiteral(".csv") : QStringLiteral(".gpx"))
                                             : fileName;
     if (isOwnFile(path)) {
@@ -148,16 +170,17 @@ void DataSource::exportTable(int tableNb, const QString &fileName, ExportFormat 
 bool DataSource::writeExport(int tableNb, const QString &path, ExportFormat format)
 {
     QMutexLocker lock(&mutex);
-    const QString &table = tableNames.at(tableNb);
+    const bool alarms = tableNb == AlarmLog;
+    const QString table = exportedTable(tableNb);
     QSqlQuery query(db);
     query.setForwardOnly(true);
-    const QString sql = QStringLiteral("SELECT * FROM %1 ORDER BY TIME DESC").arg(table);
+    const QString sql =
+        alarms ? QLatin1String(AlarmLogQuery) : QStringLiteral("SELECT * FROM %1 ORDER BY TIME DESC").arg(table);
     if (!query.exec(sql)) {
         qWarning() << "db query error in Csv" << query.lastError().text() << sql;
         return false;
     }
 
-    const bool csv = format == ExportFormat::Csv;
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Text)) {
         qWarning() << "unable to open" << path << file.errorString();
@@ -165,7 +188,9 @@ bool DataSource::writeExport(int tableNb, const QString &path, ExportFormat form
     }
     QString text;
     QTextStream out(&text);
-    if (csv)
+    if (alarms)
+        writeAlarmCsv(out, query);
+    else if (format == ExportFormat::Csv)
         writeCsv(out, query);
     else
         writeGpx(out, query, table);
@@ -209,14 +234,36 @@ void DataSource::writeCsv(QTextStream &out, QSqlQuery &rows) const
             Formatting::formatCourse(courseRounded(rows.value(3).toDouble())),
             Formatting::fixed(rows.value(4).toDouble(), 1),
         };
-        QString line = fields.join(QLatin1Char(';'));
-        // One replacement over the whole line, the date included: decimal
-        // commas in French, comma separators otherwise.
-        if (french)
-            line.replace(QLatin1Char('.'), QLatin1Char(','));
-        else
-            line.replace(QLatin1Char(';'), QLatin1Char(','));
-        out << line << '\n';
+        out << csvLine(fields, french) << '\n';
+    }
+}
+
+void DataSource::writeAlarmCsv(QTextStream &out, QSqlQuery &rows) const
+{
+    const bool french = setting(QStringLiteral("language"), 0).toInt() == 1;
+    const bool utc = setting(QStringLiteral("timeZone"), 1).toInt() == 0;
+    QString header = tr("Start (%1);Kind;Change in 3 h (%2);Pressure (%2);Acknowledged;Cleared")
+                         .arg(utc ? QStringLiteral("UTC") : tr("Device"),
+                              Formatting::unitName(setting(QStringLiteral("unitPre"), 0).toInt()));
+    if (!french)
+        header.replace(QLatin1Char(';'), QLatin1Char(','));
+    out << header << '\n';
+    const auto time = [&rows](int column) {
+        const qint64 secs = rows.value(column).toLongLong();
+        return secs == 0 ? QString()
+                         : Formatting::formatDateTime(QDateTime::fromSecsSinceEpoch(secs, Qt::UTC))
+                               .replace(QLatin1Char(','), QLatin1Char(' '));
+    };
+    while (rows.next()) {
+        const QStringList fields = {
+            time(0),
+            alarmKindText(rows.value(1).toString()),
+            rows.isNull(2) ? QString() : Formatting::formatChange(rows.value(2).toDouble(), false),
+            rows.isNull(3) ? QString() : Formatting::formatPressure(rows.value(3).toDouble(), false),
+            time(4),
+            time(5),
+        };
+        out << csvLine(fields, french) << '\n';
     }
 }
 

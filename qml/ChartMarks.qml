@@ -1,14 +1,15 @@
 import QtQuick 2.15
 
-// A line across the plot of the chart at each time of its model, in the
-// unit of the time axis; hidden while the time lies out of view.
+// Lines across the plot of a chart at instants given in the x axis' unit:
+// where alarms began, where the readings stepped for a reason other than
+// weather. Set `model` to the instants after each drawing of the chart.
 Repeater {
     id: marks
 
-    property var chart: null
-    property var axis: null
-    property string markName
+    property var chart
+    property var axis
     property color color
+    property string markName
 
     model: []
 

@@ -84,13 +84,21 @@ ChartView {
         minorTickCount: 0
     }
 
-    // Where storm warnings began.
+    // Where storm warnings began, and where a calibration or another
+    // instrument moved the readings: a line across the plot at each.
     ChartMarks {
         id: alarmMarks
         chart: chart
         axis: axisX
-        markName: "alarmMark"
         color: Style.alarmMark
+        markName: "alarmMark"
+    }
+    ChartMarks {
+        id: stepMarks
+        chart: chart
+        axis: axisX
+        color: Style.stepMark
+        markName: "stepMark"
     }
 
     ChartMouse {
@@ -369,6 +377,7 @@ ChartView {
         for (var n = 0; n < dataSeriesCount(); n++)
             dataSource.update(series(n), n)
         alarmMarks.model = dataSource.getAlarmMarks(chartNb, now)
+        stepMarks.model = dataSource.getStepMarks(chartNb, now)
         axisX.labelsAngle = 0
         if (!readOutTimer.running && chartNb === 1) {
             var change = dataSource.getTrend3h()
