@@ -7,8 +7,10 @@
 #include <cmath>
 
 namespace {
-// Fewer would not show how the glass moves.
+// Fewer would not show how the glass moves; more would only crowd the plot
+// (and cost the drawing of each sample).
 constexpr int FewestLabels = 3;
+constexpr int MostLabels = 8;
 // The labels carry two decimals: no step finer than a hundredth, and none coarser than a range could need.
 constexpr int FinestDecade = -2;
 constexpr int CoarsestDecade = 7;
@@ -47,7 +49,8 @@ Axis pressureAxis(double low, double high, int unit, double plotHeight, double l
         std::swap(low, high);
     const double middle = (low + high) / 2.0;
     const double half = std::max(high - low, minimumRange(unit)) / 2.0;
-    const int most = labelRoom > 0.0 ? std::max(FewestLabels, int(plotHeight / labelRoom)) : FewestLabels;
+    const int fit = labelRoom > 0.0 ? int(plotHeight / labelRoom) : FewestLabels;
+    const int most = std::clamp(fit, FewestLabels, MostLabels);
     Axis axis;
     // The finest step is about a tenth of the unit's minimum range: 0.1 hPa or mmHg, 0.01 kPa or inHg.
     const int finest = std::max(FinestDecade, int(std::lround(std::log10(minimumRange(unit) / 10.0))));

@@ -19,7 +19,7 @@ struct Axis
 
 // The axis for the values low..high on a plot of plotHeight pixels, where a label needs labelRoom pixels not to be
 // elided: the range widened to the unit's minimum about the middle of the values, then out to whole steps of 1, 2 or
-// 5 times a power of ten, the finest step whose labels all fit; never fewer than three labels.
+// 5 times a power of ten, the finest step whose labels all fit; never fewer than three labels, nor more than eight.
 Axis pressureAxis(double low, double high, int unit, double plotHeight, double labelRoom);
 
 // The time window min..max moved to lie within oldest..newest, its width kept; a window wider than the samples
