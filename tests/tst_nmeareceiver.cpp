@@ -62,9 +62,9 @@ private slots:
         QCOMPARE_ROW(sent.keys().join(" | "), "relayed");
     }
 
-    // A restart withdraws the old sources' values, also after 100 000 empty datagrams (the worker still takes the
-    // pressure sent after them, and winds down as usual); any number of starts leave one worker; with every source and
-    // the output off, none.
+    // A restart withdraws the old sources' values and fixes: also after 100 000 empty datagrams (the worker still takes
+    // the pressure sent after them, and winds down as usual), and a fix that came after the connections screen cleared
+    // them. Any number of starts leave one worker; with every source and the output off, none.
     void restarts()
     {
         QUdpSocket sender;
@@ -76,18 +76,20 @@ private slots:
         QTRY_VERIFY(log.contains("udp source activated"));
         for (int i = 0; i < 100000; ++i)
             sender.writeDatagram("", QHostAddress::LocalHost, port);
-        QTRY_VERIFY((sender.writeDatagram("$IIXDR,P,1.02000,B,Barometer\r\n", QHostAddress::LocalHost, port),
-                     qFuzzyCompare(b->getCurrentPressure(), 1020.0)));
+        const QByteArray feed = "$IIXDR,P,1.02000,B,Barometer\r\n$GPRMC,1,A,4807.0,N,01131.0,E,1,84,230394,,\r\n";
+        QTRY_VERIFY((sender.writeDatagram(feed, QHostAddress::LocalHost, port), b->getCurrentPressure() == 1020.0));
+        b->clearAllFix();
+        QTRY_VERIFY((sender.writeDatagram(feed, QHostAddress::LocalHost, port), b->firstFix().valid));
+        b->setSetting("SettingUseUdp", 0);
         b->startNmea();
-        QCOMPARE(b->getCurrentPressure(), NO_PRESSURE);
+        QVERIFY(!b->receiver() && b->getCurrentPressure() == NO_PRESSURE && !b->firstFix().valid);
+        QTRY_VERIFY(first.isNull()); // the old worker winds down in its own thread
+        b->setSetting("SettingUseUdp", 1);
+        b->startNmea();
+        QPointer<NmeaReceiver> second = b->receiver();
         b->startNmea();
         QVERIFY(b->receiver()->thread()->isRunning());
-        QTRY_VERIFY(first.isNull()); // the old worker winds down in its own thread
-        b->setSetting("SettingUseUdp", 0);
-        QPointer<NmeaReceiver> last = b->receiver();
-        b->startNmea();
-        QVERIFY(!b->receiver());
-        QTRY_VERIFY(last.isNull());
+        QTRY_VERIFY(second.isNull());
     }
 
     void networkSourcesWaitBehindSerial()
