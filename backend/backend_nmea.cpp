@@ -43,19 +43,16 @@ void BackEnd::retireNmea()
 {
     if (!m_receiver)
         return;
-    // From here on the old worker cannot reach this object. It is told to
-    // stop in its own thread and winds down there; the window does not wait
-    // for it (a pending TCP connection attempt can take seconds).
+    // From here on the old worker cannot reach this object, and nothing it
+    // set stays. It is told to stop in its own thread and winds down there;
+    // the window does not wait for it (a pending TCP connection attempt can
+    // take seconds).
     m_link->close();
     QMetaObject::invokeMethod(m_receiver, "stop", Qt::QueuedConnection);
     m_windingDown.removeAll(nullptr);
     m_windingDown.append(m_receiverThread);
     m_receiverThread = nullptr;
     m_receiver = nullptr;
-    // Its sources withdraw their pressures as they stop, but through the
-    // closed link: withdraw them here, so no old value looks current.
-    for (int source = SourceSerial; source <= SourceUdp; ++source)
-        setPressure(NO_PRESSURE, source);
 }
 
 void BackEnd::stopNmea()
