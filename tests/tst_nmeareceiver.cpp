@@ -9,6 +9,9 @@
 
 using namespace TestSupport;
 
+extern "C" std::atomic<int> quillmere_lookups; // tests/lookupstub.cpp
+extern "C" std::atomic<bool> quillmere_hold_lookups;
+
 class TestNmeaReceiver : public QObject
 {
     Q_OBJECT
@@ -101,19 +104,38 @@ private slots:
         QVERIFY(serial >= 0 && serial < log.indexOf("trying to connect to tcp"));
     }
 
-    // A listener whose accept queue is full keeps the worker blocked in its connection wait, on loopback; the back
-    // end must still stop and join it.
+    // A listener whose accept queue is full leaves the connection attempt pending, on loopback: the worker relays on
+    // meanwhile, and the back end still stops and joins it.
     void shutdownDuringConnectionAttempt()
     {
         StalledListener listener;
         QVERIFY2(listener.isStalled(), "a connection to the full listener was answered");
-        Clock::setIntervalScale(0.1); // a 500 ms wait
+        QUdpSocket relayed;
+        QVERIFY(relayed.bind(QHostAddress::LocalHost));
+        Clock::setIntervalScale(0.5); // a 2.5 s attempt, a sentence every 0.5 s
         MessageLog log;
-        start({{"SettingUseTcp", 1}, {"SettingTcpIpAddress", "127.0.0.1"}, {"SettingTcpIpPort", listener.port()}});
-        QTRY_VERIFY(log.contains("trying to connect to tcp"));
+        start({{"SettingUseTcp", 1}, {"SettingTcpIpAddress", "127.0.0.1"}, {"SettingTcpIpPort", listener.port()},
+               {"SettingUseUdpOut", 1}, {"updPort", relayed.localPort()}})->setPressure(1001.5, SourceInternal);
+        QVERIFY(relayed.waitForReadyRead(10000) && log.contains("trying to connect to tcp"));
+        QVERIFY(!log.contains("failed to connect"));
         cleanup();
         QVERIFY(!log.contains("tcp source activated") && log.indexOf("nmea source deleted: 2") >= 0);
         QVERIFY(log.indexOf("backend deleted") > log.indexOf("nmea source deleted: 2"));
+    }
+
+    void tcpAddresses_data() { addRows("tcp_addresses.tsv"); }
+    void tcpAddresses()
+    {
+        MessageLog log;
+        const int lookups = quillmere_lookups;
+        quillmere_hold_lookups = true;
+        start({{"SettingUseTcp", 1}, {"SettingTcpIpAddress", cell("address")}, {"SettingTcpIpPort", 1}});
+        QTRY_VERIFY(log.contains("invalid TCP address") || log.contains("failed to connect") || quillmere_lookups > lookups);
+        cleanup();
+        quillmere_hold_lookups = false;
+        QVERIFY(!log.contains("leaving it behind"));
+        QCOMPARE_ROW(QString::number(log.count("invalid TCP address")), "refused");
+        QCOMPARE_ROW(QString::number(quillmere_lookups > lookups), "looked up");
     }
 
     // nmeasim as the USB barometer, named "port description" as the settings screen stores it: pressure in,
