@@ -45,8 +45,7 @@ void BackEnd::retireNmea()
         return;
     // From here on the old worker cannot reach this object, and nothing it
     // set stays. It is told to stop in its own thread and winds down there;
-    // the window does not wait for it (a pending TCP connection attempt can
-    // take seconds).
+    // the window does not wait for it.
     m_link->close();
     QMetaObject::invokeMethod(m_receiver, "stop", Qt::QueuedConnection);
     m_windingDown.removeAll(nullptr);

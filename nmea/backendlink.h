@@ -14,9 +14,9 @@
 // and the fix of every source that came through it are withdrawn, and from
 // then on nothing that worker does reaches the back end (its writes are
 // dropped, its reads get their defaults), however long it still takes to wind
-// down behind a pending connection attempt. The worker marks the link wound down once its
-// ports and sockets are released, so that its successor can wait for that
-// (in its own thread) before opening the same port.
+// down. The worker marks the link wound down once its ports and sockets are
+// released, so that its successor can wait for that (in its own thread)
+// before opening the same port.
 class BackEndLink : public NmeaConsumer
 {
 public:

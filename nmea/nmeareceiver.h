@@ -46,8 +46,9 @@ public:
     // barometer's link is up first.
     static constexpr int NetworkStartDelayMs = 5000;
     // How long a worker waits for the one it replaces, and the back end for
-    // its workers at shutdown: a pending TCP connection attempt gives up
-    // after 5 s.
+    // its workers at shutdown. Nothing in a worker blocks (a connection
+    // attempt or a host name lookup waits in the background), so this only
+    // bounds the unforeseen.
     static constexpr int WindDownMs = 6000;
 
 signals:

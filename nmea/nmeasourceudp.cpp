@@ -28,7 +28,7 @@ void NmeaSourceUdp::stopReceiving()
 {
     if (socket) {
         detachSocket();
-        disconnectAndWait(socket);
+        socket->disconnectFromHost();
         socket->deleteLater();
         socket = nullptr;
     }
@@ -108,7 +108,7 @@ void NmeaSourceUdp::slot_udpError(QAbstractSocket::SocketError)
         return;
     qWarning() << "udp socket error" << socket->errorString();
     detachSocket();
-    disconnectAndWait(socket);
+    socket->disconnectFromHost();
     loseLink();
 }
 
