@@ -1,8 +1,10 @@
-// getaddrinfo for the worker's tests and for the program they run (LD_PRELOAD): no name is ever looked up on a real
-// network. Lookups are counted; one of a name ending in ".hangs" waits while quillmere_hold_lookups is set, as a
-// resolver behind a dead link does.
+// Preloaded into the program that tst_program runs, linked into the worker's tests. getaddrinfo: no name is ever
+// looked up on a real network; lookups are counted, and one of a name ending in ".hangs" waits while
+// quillmere_hold_lookups is set, as a resolver behind a dead link does. fdatasync stalls for good, as a disk that
+// stopped answering, once a file "stall-disk" is in the working folder. Each hang says so on stderr.
 #include <atomic>
 #include <cstring>
+#include <dlfcn.h>
 #include <netdb.h>
 #include <unistd.h>
 
@@ -13,8 +15,17 @@ std::atomic<bool> quillmere_hold_lookups{true};
 int getaddrinfo(const char *node, const char *, const addrinfo *, addrinfo **)
 {
     ++quillmere_lookups;
-    while (node && std::strstr(node, ".hangs") && quillmere_hold_lookups)
-        ::usleep(10000);
+    if (node && std::strstr(node, ".hangs") && quillmere_hold_lookups && ::write(STDERR_FILENO, "lookup hangs\n", 13))
+        while (quillmere_hold_lookups)
+            ::usleep(10000);
     return EAI_NONAME;
+}
+
+int fdatasync(int fd)
+{
+    if (::access("stall-disk", F_OK) == 0 && ::write(STDERR_FILENO, "disk stalled\n", 13))
+        for (;;)
+            ::pause();
+    return reinterpret_cast<int (*)(int)>(::dlsym(RTLD_NEXT, "fdatasync"))(fd);
 }
 }
