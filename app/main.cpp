@@ -16,6 +16,7 @@
 
 #include <atomic>
 #include <csignal>
+#include <cstdio>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -58,6 +59,21 @@ void installTerminationHandlers(QCoreApplication &app)
     action.sa_flags = SA_RESTART;
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
+}
+
+// The end of a run: the history closed, the NMEA workers given their bounded
+// wind-down, the settings written (the back end's destructor). Then out at
+// once with the event loop's status: a worker left behind, or one of Qt's own
+// host name lookups behind a dead link, would hold the exit up for tens of
+// seconds, and there is nothing left to save.
+[[noreturn]] void shutDown(int status)
+{
+    delete g_dataSource;
+    g_dataSource = nullptr;
+    delete g_backEnd;
+    g_backEnd = nullptr;
+    std::fflush(nullptr);
+    ::_exit(status);
 }
 
 // The maker's web domain; Qt keeps it, nothing reads it back.
@@ -121,11 +137,5 @@ int main(int argc, char *argv[])
     engine.rootContext()->setContextProperty(QStringLiteral("dataSource"), g_dataSource);
 
     engine.load(mainUrl);
-    const int result = app.exec();
-
-    if (g_dataSource)
-        delete g_dataSource;
-    if (g_backEnd)
-        delete g_backEnd;
-    return result;
+    shutDown(app.exec());
 }
