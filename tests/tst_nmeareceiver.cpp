@@ -139,12 +139,19 @@ private slots:
     }
 
     // nmeasim as the USB barometer, named "port description" as the settings screen stores it: pressure in,
-    // calibration out and back across threads, one time-out once it is gone.
+    // calibration out and back across threads, also when asked for as the worker is replaced while it dials a
+    // multiplexer that does not answer (held until the new port is open); once the barometer is gone, one time-out
+    // for each command, a reset too.
     void simulatedBarometer()
     {
+        StalledListener listener;
         QProcess simulator;
         const QString pty = startSimulator(simulator, {"--pty", "--rate", "20"}, "pty: ");
-        BackEnd *b = start({{"SettingSerialPort", pty + " nmeasim barometer"}, {"SettingUseSerial", 1}});
+        Clock::setIntervalScale(0.5); // 2.5 s time-outs, the TCP source 2.5 s behind the serial one
+        MessageLog log;
+        BackEnd *b = start({{"SettingSerialPort", pty + " nmeasim barometer"}, {"SettingUseSerial", 1},
+                            {"SettingUseTcp", 1}, {"SettingTcpIpAddress", "127.0.0.1"},
+                            {"SettingTcpIpPort", listener.port()}});
         QTRY_VERIFY(b->getCurrentPressure() > 950.0 && b->getCurrentPressure() < 1050.0);
         QSignalSpy values(b, &BackEnd::calibrationValuesReceived);
         QSignalSpy status(b, &BackEnd::calibrationStatus);
@@ -152,14 +159,19 @@ private slots:
         b->calibrateBarometer(1.5, 4.0, 1000.0);
         QTRY_COMPARE(status.count(), 1);
         QVERIFY(status.at(0).at(0).toBool());
+        QTRY_VERIFY_WITH_TIMEOUT(log.contains("trying to connect to tcp"), 10000);
+        b->startNmea();
         b->requestCurrentCalibration();
-        QTRY_COMPARE(values.count(), 1);
+        QTRY_COMPARE_WITH_TIMEOUT(values.count(), 1, 10000);
         QCOMPARE(values.at(0).mid(0, 2), QVariantList({1.5, 4.0}));
+        QCOMPARE(timeout.count(), 0);
         simulator.kill();
         simulator.waitForFinished();
         QTRY_COMPARE(b->getCurrentPressure(), NO_PRESSURE);
         b->requestCurrentCalibration();
-        QTRY_COMPARE(timeout.count(), 1);
+        QTRY_COMPARE_WITH_TIMEOUT(timeout.count(), 1, 10000);
+        b->resetBarometer();
+        QTRY_COMPARE_WITH_TIMEOUT(timeout.count(), 2, 10000);
         QCOMPARE(values.count(), 1);
     }
 };
