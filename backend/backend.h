@@ -112,6 +112,9 @@ public:
     StormWarning *stormWarning() const { return m_stormWarning; }
     // The receiver now running, if any (for tests and diagnostics).
     NmeaReceiver *receiver() const { return m_receiver; }
+    // The USB barometer's commands go to this worker from now on, and its
+    // replies come back from it: startNmea does it for every new worker.
+    void routeCalibration(NmeaReceiver *receiver);
 
 signals:
     void sendCalibration(QString message);
@@ -130,6 +133,9 @@ public slots:
     void slot_internalPositionUpdated(QGeoPositionInfo g);
     void slot_pressureReading();
     void slot_calibrationValues(QString message);
+    // The barometer's answer to a command: stops the time-out, then passed on
+    // as calibrationStatus.
+    void slot_calibrationStatus(bool status);
 
 private:
     int systemTheme() const;
@@ -139,6 +145,7 @@ private:
     void releaseSender();
     void retireNmea();
     void stopNmea();
+    void sendCommand(const QString &sentence);
 
     QTimer m_timerData;
     QTimer m_timerSensor;

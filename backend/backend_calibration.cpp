@@ -1,29 +1,51 @@
-// The USB barometer's calibration: commands go to the serial source on the
-// worker thread as a queued signal, replies come back the same way.
+// The USB barometer's calibration: each command goes out as sendCalibration,
+// queued to the worker running now, which hands it to its serial source; the
+// replies come back from that worker as queued signals. Every command waits
+// at most 5 s for its answer.
 #include "backend.h"
 
+#include "nmeareceiver.h"
 #include "nmeasourceserial.h"
 
 #include <QtDebug>
 #include <cmath>
 
-void BackEnd::calibrateBarometer(double offset, double slope, double pressure)
+void BackEnd::routeCalibration(NmeaReceiver *receiver)
 {
-    const QString sentence = NmeaSourceSerial::calibrationCommand(offset, slope, pressure);
-    qWarning() << sentence;
-    emit sendCalibration(sentence);
+    connect(this, &BackEnd::sendCalibration, receiver, &NmeaReceiver::sendCalibration, Qt::QueuedConnection);
+    connect(receiver, &NmeaReceiver::calibrationStatus, this, &BackEnd::slot_calibrationStatus, Qt::QueuedConnection);
+    connect(receiver, &NmeaReceiver::calibrationValues, this, &BackEnd::slot_calibrationValues, Qt::QueuedConnection);
 }
 
-void BackEnd::requestCurrentCalibration()
+void BackEnd::sendCommand(const QString &sentence)
 {
-    const QString sentence = NmeaSourceSerial::calibrationQuery();
+    // A calibration or reset that no barometer answers must not leave the
+    // screen waiting for ever: all three commands time out.
     m_timerOperation.start();
     emit sendCalibration(sentence);
 }
 
+void BackEnd::calibrateBarometer(double offset, double slope, double pressure)
+{
+    const QString sentence = NmeaSourceSerial::calibrationCommand(offset, slope, pressure);
+    qWarning() << sentence;
+    sendCommand(sentence);
+}
+
+void BackEnd::requestCurrentCalibration()
+{
+    sendCommand(NmeaSourceSerial::calibrationQuery());
+}
+
 void BackEnd::resetBarometer()
 {
-    emit sendCalibration(NmeaSourceSerial::factoryResetCommand());
+    sendCommand(NmeaSourceSerial::factoryResetCommand());
+}
+
+void BackEnd::slot_calibrationStatus(bool status)
+{
+    m_timerOperation.stop();
+    emit calibrationStatus(status);
 }
 
 void BackEnd::slot_calibrationValues(QString message)

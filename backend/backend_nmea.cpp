@@ -30,6 +30,7 @@ void BackEnd::startNmea()
     m_receiver = new NmeaReceiver(m_link, previous);
     m_receiverThread = new QThread();
     m_receiver->moveToThread(m_receiverThread);
+    routeCalibration(m_receiver);
     // Direct: quit() is thread-safe, and the main thread may be waiting for
     // this thread at shutdown.
     connect(m_receiver, &NmeaReceiver::finished, m_receiverThread, &QThread::quit, Qt::DirectConnection);
@@ -47,6 +48,9 @@ void BackEnd::retireNmea()
     // set stays. It is told to stop in its own thread and winds down there;
     // the window does not wait for it.
     m_link->close();
+    // A command sent from now on goes to the next worker, not to a serial
+    // source about to be deleted.
+    disconnect(this, &BackEnd::sendCalibration, m_receiver, nullptr);
     QMetaObject::invokeMethod(m_receiver, "stop", Qt::QueuedConnection);
     m_windingDown.removeAll(nullptr);
     m_windingDown.append(m_receiverThread);

@@ -53,6 +53,12 @@ public:
 
 signals:
     void finished();
+    // The USB barometer's way, through its serial source: a $PWEGB command
+    // (with no serial source nobody answers, and the back end's time-out
+    // tells the user), and the barometer's replies.
+    void sendCalibration(QString message);
+    void calibrationStatus(bool ok);
+    void calibrationValues(QString message);
 
 public slots:
     void slot_startReceiving();
