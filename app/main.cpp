@@ -88,9 +88,8 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     installTerminationHandlers(app);
     // Soak runs and tests shorten every delay of the program (reconnections,
-    // time-outs, the sample clock) by this factor.
-    if (qEnvironmentVariableIsSet("QUILLMERE_INTERVAL_SCALE"))
-        Clock::setIntervalScale(qEnvironmentVariable("QUILLMERE_INTERVAL_SCALE").toDouble());
+    // time-outs, the sample clock).
+    Clock::readIntervalScale();
     QCoreApplication::setOrganizationName(QStringLiteral("Brenlow"));
     QCoreApplication::setOrganizationDomain(QString::fromLatin1(OrganisationDomain));
 

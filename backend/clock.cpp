@@ -50,6 +50,12 @@ void advance(qint64 ms) { s_offsetMs += ms; }
 void setWallClock(qint64 msSinceEpoch) { s_frozenWallMs = msSinceEpoch < 0 ? -1 : msSinceEpoch; }
 void setIntervalScale(double factor) { s_intervalScale = factor > 0.0 ? factor : 1.0; }
 
+void readIntervalScale()
+{
+    if (qEnvironmentVariableIsSet("QUILLMERE_INTERVAL_SCALE"))
+        setIntervalScale(qEnvironmentVariable("QUILLMERE_INTERVAL_SCALE").toDouble());
+}
+
 void reset()
 {
     s_offsetMs = 0;

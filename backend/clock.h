@@ -28,6 +28,9 @@ void advance(qint64 ms);
 void setWallClock(qint64 msSinceEpoch);
 // Multiplies every interval() by factor (1.0 restores real time).
 void setIntervalScale(double factor);
+// The factor that soak runs and tests give the program in the environment
+// variable QUILLMERE_INTERVAL_SCALE, if any.
+void readIntervalScale();
 // Back to the real clocks.
 void reset();
 
