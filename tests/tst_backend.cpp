@@ -75,6 +75,7 @@ private slots:
             QVERIFY(catalogue.load("Quillmere_en_US", QUILLMERE_BIN_DIR "/translations"));
         QCoreApplication::installTranslator(&catalogue); // an empty one translates nothing
         BackEnd *b = start(map, true);
+        MessageLog log;
         QSignalSpy values(b, &BackEnd::calibrationValuesReceived), updated(b, &BackEnd::dataUpdated),
             none(b, &BackEnd::noPressureAvailable);
         QStringList a;
@@ -124,6 +125,7 @@ private slots:
                      .arg(b->currentCourseSpeed().first).arg(b->currentCourseSpeed().second);
              }},
             {"sensor", [&] { return b->slot_pressureReading(), "-"; }}, // no sensor here: the relay alone
+            {"lines", [&] { return QString::number(log.count(a.value(0))); }}, // of the message log containing a word
             {"relayed", [&] { return escape(listener.waitForReadyRead(2000) ? listener.receiveDatagram().data() : "");
              }},
             {"source", [&] { return b->getPressureSource(); }},
@@ -204,6 +206,21 @@ private slots:
         b->slot_calibrationValues("$PWEGB,CAL,0,0,1000,1000*00");
         QTest::qWait(700);
         QVERIFY(timeout.count() == 1 && values.count() == 2);
+    }
+
+    void intervalScale_data() { addRows("interval_scale.tsv"); }
+    void intervalScale()
+    {
+        MessageLog log;
+        if (!cell("text").isEmpty())
+            qputenv("QUILLMERE_INTERVAL_SCALE", cell("text").toUtf8());
+        Clock::readIntervalScale();
+        qunsetenv("QUILLMERE_INTERVAL_SCALE");
+        QCOMPARE_ROW(log.lines().filter(QRegularExpression("interval.scale", QRegularExpression::CaseInsensitiveOption)).join(" | "), "line");
+        QCOMPARE_ROW(QString("%1 %2 %3").arg(Clock::interval(1)).arg(Clock::interval(2000)).arg(Clock::interval(INT_MAX)),
+                     "intervals");
+        auto *timer = start()->findChild<QTimer *>("sampleTimer", Qt::FindDirectChildrenOnly);
+        QCOMPARE_ROW(timer && timer->isActive() ? QString::number(timer->interval()) : "none", "sample timer");
     }
 
     // A key written in another case is the stored key; the version is written at start; changes reach the file at a
