@@ -25,6 +25,9 @@ BackEnd::BackEnd(QQmlApplicationEngine *engine)
     m_stringKeys = {QStringLiteral("SettingTcpIpAddress"), QStringLiteral("SettingSerialSpeed"),
                     QStringLiteral("SettingSerialPort")};
 
+    // Named, so that a check finds this very timer and its period.
+    m_timerData.setParent(this);
+    m_timerData.setObjectName(QStringLiteral("sampleTimer"));
     m_timerData.setInterval(Clock::interval(2000));
     m_timerData.setTimerType(Qt::PreciseTimer);
     connect(&m_timerData, &QTimer::timeout, this, &BackEnd::slot_timerData, Qt::UniqueConnection);
