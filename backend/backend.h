@@ -13,6 +13,7 @@
 #include <QTimer>
 #include <QUrl>
 #include <QVariant>
+#include <limits>
 #include <memory>
 
 #include "clock.h"
@@ -159,6 +160,7 @@ private:
     AgeTimer m_pressureAge[SourceCount];
 
     int m_tick = 768;
+    qint64 m_lastSampleSecond = std::numeric_limits<qint64>::min(); // wall clock of the last sample recorded
     QSet<QString> m_doubleKeys;
     QSet<QString> m_stringKeys;
     QQmlApplicationEngine *m_engine = nullptr;
