@@ -43,6 +43,7 @@ BackEnd::BackEnd(QQmlApplicationEngine *engine)
     connect(&m_timerOperation, &QTimer::timeout, this, &BackEnd::operationTimeout);
 
     m_stormWarning = new StormWarning(this);
+    m_alarmNotifier = new AlarmNotifier(m_stormWarning, this);
     m_timerData.start();
     startNmea();
     qWarning() << "BackEnd created";

@@ -16,6 +16,7 @@
 #include <limits>
 #include <memory>
 
+#include "alarmnotifier.h"
 #include "clock.h"
 #include "nmeaconsumer.h"
 #include "stormwarning.h"
@@ -45,6 +46,9 @@ class BackEnd : public QObject, public NmeaConsumer
     Q_OBJECT
     // The tendency in words and the alarm, fed by the sample cycle.
     Q_PROPERTY(StormWarning *stormWarning READ stormWarning CONSTANT)
+    // The alarm off the screen: the desktop's notification, the window's
+    // call for attention, the chime's sound output.
+    Q_PROPERTY(AlarmNotifier *alarmNotifier READ alarmNotifier CONSTANT)
 
 public:
     explicit BackEnd(QQmlApplicationEngine *engine = nullptr);
@@ -111,6 +115,7 @@ public:
     SettingsStore *settings() const { return m_settings; }
     QString basePath() const { return m_basePath; }
     StormWarning *stormWarning() const { return m_stormWarning; }
+    AlarmNotifier *alarmNotifier() const { return m_alarmNotifier; }
     // The receiver now running, if any (for tests and diagnostics).
     NmeaReceiver *receiver() const { return m_receiver; }
     // The USB barometer's commands go to this worker from now on, and its
@@ -173,6 +178,7 @@ private:
     NmeaSenderUdp *m_senderUdp = nullptr;
     QString m_basePath = QStringLiteral("./");
     StormWarning *m_stormWarning = nullptr;
+    AlarmNotifier *m_alarmNotifier = nullptr;
     int m_previousTheme = -1;
     NmeaReceiver *m_receiver = nullptr;
     QThread *m_receiverThread = nullptr;

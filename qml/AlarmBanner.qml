@@ -4,14 +4,16 @@ import QtQuick.Layouts 1.15
 import "."
 
 // The storm warning across the top of the window, whichever screen is
-// shown: which alarm, since when, what the barometer does, and the means to
-// silence the chime. It stays until the alarm clears, acknowledged or not.
+// shown: which alarm, since when, what the barometer does, whether the chime
+// can be heard at all, and the means to silence it. It stays until the alarm
+// clears, acknowledged or not.
 Rectangle {
     id: banner
     objectName: "alarmBanner"
 
     // Taken once, not bound: the window outlives the back end at shutdown.
     property QtObject warning: null
+    property QtObject notifier: null
 
     visible: false
     implicitHeight: visible ? row.implicitHeight + 12 : 0
@@ -35,6 +37,7 @@ Rectangle {
 
     Component.onCompleted: {
         warning = backend.stormWarning
+        notifier = backend.alarmNotifier
         refresh()
     }
 
@@ -79,6 +82,14 @@ Rectangle {
                 visible: text !== ""
                 color: Style.warningText
                 font.italic: true
+                font.pixelSize: Style.basePixel * 0.9
+            }
+            Text {
+                objectName: "alarmNoSound"
+                visible: banner.notifier !== null && !banner.notifier.soundOutput
+                text: qsTr("no sound output")
+                color: Style.warningText
+                font.bold: true
                 font.pixelSize: Style.basePixel * 0.9
             }
         }

@@ -256,6 +256,18 @@ StalledListener::~StalledListener()
         ::close(fd);
 }
 
+// This program again for "function:row", started by `program` with `arguments`, with `flag` set in its environment.
+static int runAgain(const QString &program, QStringList arguments, const char *flag, const QString &functionAndRow)
+{
+    QProcess child;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(flag, "1");
+    child.setProcessEnvironment(env);
+    child.setProcessChannelMode(QProcess::ForwardedChannels);
+    child.start(program, arguments << QCoreApplication::applicationFilePath() << functionAndRow);
+    return child.waitForFinished(60000) && child.exitStatus() == QProcess::NormalExit ? child.exitCode() : -2;
+}
+
 int runInOwnNetworkNamespace(const QString &functionAndRow, QString *why)
 {
     const QString setUp = "ip link set lo up && ip route add 224.0.0.0/4 dev lo";
@@ -265,13 +277,21 @@ int runInOwnNetworkNamespace(const QString &functionAndRow, QString *why)
         *why = "no network namespace here (unshare --net, ip): " + child.readAllStandardError();
         return -1;
     }
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("QUILLMERE_OWN_NETNS", "1");
-    child.setProcessEnvironment(env);
-    child.setProcessChannelMode(QProcess::ForwardedChannels);
-    child.start("unshare", {"--net", "--map-root-user", "sh", "-c", setUp + " && exec \"$0\" \"$1\"",
-                            QCoreApplication::applicationFilePath(), functionAndRow});
-    return child.waitForFinished(60000) && child.exitStatus() == QProcess::NormalExit ? child.exitCode() : -2;
+    return runAgain("unshare", {"--net", "--map-root-user", "sh", "-c", setUp + " && exec \"$0\" \"$1\""},
+                    "QUILLMERE_OWN_NETNS", functionAndRow);
+}
+
+// Set before anything opens a bus, and inherited by the programs tests start.
+[[maybe_unused]] static bool s_noBus = onOwnSessionBus() || qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/none");
+
+int runOnOwnSessionBus(const QString &functionAndRow, QString *why)
+{
+    if (QStandardPaths::findExecutable("dbus-run-session").isEmpty()) {
+        *why = "no dbus-run-session here (Debian's dbus-bin and dbus-daemon)";
+        return -1;
+    }
+    return runAgain("dbus-run-session", {"--config-file=" + dataPath("session-bus.conf"), "--"}, "QUILLMERE_OWN_BUS",
+                    functionAndRow);
 }
 
 } // namespace TestSupport

@@ -115,4 +115,9 @@ private:
 inline bool insideOwnNetworkNamespace() { return qEnvironmentVariableIsSet("QUILLMERE_OWN_NETNS"); }
 int runInOwnNetworkNamespace(const QString &functionAndRow, QString *why);
 
+// The desktop's session bus is never reached: tests run with none, or, for "function:row", this program again under
+// dbus-run-session with a bus of its own (tests/data/session-bus.conf); its exit status, or -1 and why.
+inline bool onOwnSessionBus() { return qEnvironmentVariableIsSet("QUILLMERE_OWN_BUS"); }
+int runOnOwnSessionBus(const QString &functionAndRow, QString *why);
+
 } // namespace TestSupport

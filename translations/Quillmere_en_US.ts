@@ -19,6 +19,21 @@
         <source>%1 min</source>
         <translation>%1 min</translation>
     </message>
+    <message>
+        <source>no sound output</source>
+        <translation>no sound output</translation>
+    </message>
+</context>
+<context>
+    <name>AlarmNotifier</name>
+    <message>
+        <source>Acknowledge</source>
+        <translation>Acknowledge</translation>
+    </message>
+    <message>
+        <source>Snooze 30 min</source>
+        <translation>Snooze 30 min</translation>
+    </message>
 </context>
 <context>
     <name>BackEnd</name>

@@ -19,6 +19,21 @@
         <source>%1 min</source>
         <translation>%1 min</translation>
     </message>
+    <message>
+        <source>no sound output</source>
+        <translation>pas de sortie son</translation>
+    </message>
+</context>
+<context>
+    <name>AlarmNotifier</name>
+    <message>
+        <source>Acknowledge</source>
+        <translation>Acquitter</translation>
+    </message>
+    <message>
+        <source>Snooze 30 min</source>
+        <translation>Silence pendant 30 min</translation>
+    </message>
 </context>
 <context>
     <name>BackEnd</name>
