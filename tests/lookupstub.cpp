@@ -1,7 +1,6 @@
-// Preloaded into the program that tst_program runs, linked into the worker's tests. getaddrinfo: no name is ever
-// looked up on a real network; lookups are counted, and one of a name ending in ".hangs" waits while
-// quillmere_hold_lookups is set, as a resolver behind a dead link does. fdatasync stalls for good, as a disk that
-// stopped answering, once a file "stall-disk" is in the working folder. Each hang says so on stderr.
+// Preloaded into the program that tst_program runs, linked into the worker's tests: no host name is looked up on a
+// real network, lookups are counted, and one of a name ending in ".hangs" waits while quillmere_hold_lookups is set
+// (a resolver behind a dead link). With a file "stall-disk" in the working folder the disk stalls for good.
 #include <atomic>
 #include <cstring>
 #include <dlfcn.h>
@@ -23,9 +22,8 @@ int getaddrinfo(const char *node, const char *, const addrinfo *, addrinfo **)
 
 int fdatasync(int fd)
 {
-    if (::access("stall-disk", F_OK) == 0 && ::write(STDERR_FILENO, "disk stalled\n", 13))
-        for (;;)
-            ::pause();
+    while (::access("stall-disk", F_OK) == 0)
+        ::pause();
     return reinterpret_cast<int (*)(int)>(::dlsym(RTLD_NEXT, "fdatasync"))(fd);
 }
 }

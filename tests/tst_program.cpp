@@ -105,7 +105,7 @@ private slots:
     {
         QTest::addColumn<QString>("hang");
         QTest::newRow("a host name lookup that never answers: SIGTERM ends the run in order") << "lookup.hangs";
-        QTest::newRow("a stalled disk: a second SIGTERM ends the program at once") << "disk";
+        QTest::newRow("a stalled disk: a second signal ends the program at once") << "disk";
     }
     void hangs()
     {
@@ -114,22 +114,15 @@ private slots:
         launch("SettingSerialPort=None;SettingUseTcp=1;SettingPosSource=2;SettingTcpIpAddress=" + hang);
         QVERIFY2(waitFor([&] { return m_log.contains("main page loaded") && (disk || m_log.contains("lookup hangs")); }),
                  qPrintable(m_log));
-        const pid_t pid = pid_t(m_program->processId());
         QVERIFY(!disk || QFile(m_dir->filePath("stall-disk")).open(QIODevice::WriteOnly));
-        ::kill(pid, SIGTERM);
-        const auto pending = [pid] { // SIGTERM sent to the process and not taken yet (signals of a kind do not queue)
-            QFile status(QString("/proc/%1/status").arg(pid));
-            status.open(QIODevice::ReadOnly);
-            const QString text = status.readAll();
-            return (text.mid(text.indexOf("ShdPnd:") + 7, 17).trimmed().toULongLong(nullptr, 16) >> (SIGTERM - 1)) & 1;
-        };
-        if (disk) {
-            QVERIFY2(waitFor([&] { return m_log.contains("disk stalled") && !pending(); }), qPrintable(m_log));
-            ::kill(pid, SIGTERM);
-        }
+        // Two of a kind sent at once may merge into one; two kinds never do.
+        ::kill(pid_t(m_program->processId()), disk ? SIGINT : SIGTERM);
+        if (disk)
+            ::kill(pid_t(m_program->processId()), SIGTERM);
         QVERIFY(m_program->waitForFinished(30000));
         m_log += m_program->readAll();
-        QCOMPARE(m_program->exitCode(), disk ? 128 + SIGTERM : 0);
+        const int status = m_program->exitCode();
+        QVERIFY2(disk ? status == 128 + SIGINT || status == 128 + SIGTERM : status == 0, qPrintable(m_log));
         QVERIFY2(m_log.count("second termination signal") == int(disk) && m_log.contains("backend deleted") != disk,
                  qPrintable(m_log));
         QCOMPARE(QSettings(m_dir->filePath("barograph.ini"), QSettings::IniFormat).value("windowWidth").toInt() > 0, !disk);
