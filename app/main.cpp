@@ -1,6 +1,8 @@
 #include "backend.h"
 #include "clock.h"
+#include "commandline.h"
 #include "datasource.h"
+#include "singleinstance.h"
 #include "translationhandler.h"
 
 #include <QApplication>
@@ -62,16 +64,18 @@ void installTerminationHandlers(QCoreApplication &app)
 }
 
 // The end of a run: the history closed, the NMEA workers given their bounded
-// wind-down, the settings written (the back end's destructor). Then out at
-// once with the event loop's status: a worker left behind, or one of Qt's own
-// host name lookups behind a dead link, would hold the exit up for tens of
-// seconds, and there is nothing left to save.
-[[noreturn]] void shutDown(int status)
+// wind-down, the settings written (the back end's destructor), the data
+// folder left to the next start. Then out at once with the event loop's
+// status: a worker left behind, or one of Qt's own host name lookups behind a
+// dead link, would hold the exit up for tens of seconds, and there is nothing
+// left to save.
+[[noreturn]] void shutDown(int status, SingleInstance &instance)
 {
     delete g_dataSource;
     g_dataSource = nullptr;
     delete g_backEnd;
     g_backEnd = nullptr;
+    instance.release();
     std::fflush(nullptr);
     ::_exit(status);
 }
@@ -83,15 +87,22 @@ const char *const OrganisationDomain = "brenlow.example";
 
 int main(int argc, char *argv[])
 {
+    if (const int status = answerCommandLine(argc, argv); status >= 0)
+        return status;
     qWarning() << "Quillmere" << "in main with" << argc << static_cast<void *>(argv);
     QApplication::setAttribute(Qt::AA_EnableHighDpiScaling, true);
     QApplication app(argc, argv);
     installTerminationHandlers(app);
+    SingleInstance instance;
+    if (!instance.claim())
+        return instance.handOver();
     // Soak runs and tests shorten every delay of the program (reconnections,
     // time-outs, the sample clock).
     Clock::readIntervalScale();
     QCoreApplication::setOrganizationName(QStringLiteral("Brenlow"));
     QCoreApplication::setOrganizationDomain(QString::fromLatin1(OrganisationDomain));
+    // The desktop entry the menu starts us from, whose icon the window takes.
+    QGuiApplication::setDesktopFileName(QStringLiteral("example.brenlow.Quillmere"));
 
     auto *startup = new QSettings(QStringLiteral("./barograph.ini"), QSettings::IniFormat);
     QString language;
@@ -136,5 +147,6 @@ int main(int argc, char *argv[])
     engine.rootContext()->setContextProperty(QStringLiteral("dataSource"), g_dataSource);
 
     engine.load(mainUrl);
-    shutDown(app.exec());
+    instance.raiseOnRequest(&engine);
+    shutDown(app.exec(), instance);
 }

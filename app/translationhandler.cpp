@@ -1,10 +1,28 @@
 #include "translationhandler.h"
 
 #include <QCoreApplication>
+#include <QLibraryInfo>
 #include <QLocale>
 #include <QQmlEngine>
 #include <QTranslator>
 #include <QtDebug>
+
+namespace {
+// The program's catalogues: one a translator put in the data folder first,
+// then those installed with the program, so that an installed Quillmere speaks
+// French without copying anything, whatever the prefix: the program is
+// <prefix>/lib/quillmere/quillmere, the catalogues <prefix>/share/quillmere/
+// translations; the build tree has them one level up from build/app.
+void loadOwnCatalogue(QTranslator *translator, const QString &file)
+{
+    const QString program = QCoreApplication::applicationDirPath();
+    for (const QString &folder : {QString(), program + QStringLiteral("/../../share/quillmere/translations"),
+                                  program + QStringLiteral("/../share/quillmere/translations")}) {
+        if (translator->load(file, folder))
+            return;
+    }
+}
+} // namespace
 
 TranslationHandler::TranslationHandler(QQmlEngine *engine)
     : m_translatorApp(new QTranslator(this))
@@ -40,9 +58,13 @@ void TranslationHandler::selectLanguage(QString language)
         m_currentLanguage = QStringLiteral("fr");
         // A catalogue that is not there leaves its translator empty: the
         // texts then simply stay in English.
-        m_translatorApp->load(QStringLiteral("Quillmere_fr_FR.qm"));
-        m_translatorQt->load(QStringLiteral("qt_fr.qm"));
-        m_translatorQtBase->load(QStringLiteral("qtbase_fr.qm"));
+        loadOwnCatalogue(m_translatorApp, QStringLiteral("Quillmere_fr_FR.qm"));
+        // Qt's own, where Qt keeps them: qt_fr.qm brings in qtbase_fr,
+        // qtdeclarative_fr, qtmultimedia_fr... from the same folder, and
+        // fails without them.
+        const QString qtCatalogues = QLibraryInfo::location(QLibraryInfo::TranslationsPath);
+        m_translatorQt->load(QStringLiteral("qt_fr.qm"), qtCatalogues);
+        m_translatorQtBase->load(QStringLiteral("qtbase_fr.qm"), qtCatalogues);
         qWarning() << "translator qtbase empty ?" << m_translatorQtBase->isEmpty();
         qWarning() << "translator qt empty ?" << m_translatorQt->isEmpty();
         qWarning() << "translator quillmere empty ?" << m_translatorApp->isEmpty();
@@ -55,7 +77,7 @@ void TranslationHandler::selectLanguage(QString language)
         removeTranslators();
         m_currentLanguage = QStringLiteral("en");
         QLocale::setDefault(QLocale(QStringLiteral("en_US")));
-        m_translatorApp->load(QStringLiteral("Quillmere_en_US.qm"));
+        loadOwnCatalogue(m_translatorApp, QStringLiteral("Quillmere_en_US.qm"));
         QCoreApplication::installTranslator(m_translatorApp);
         if (m_engine)
             m_engine->retranslate();

@@ -23,9 +23,15 @@ install_packages() {
     fi
 }
 
-build_quillmere() {
-    cmake -S "$QUILLMERE_SRC" -B "$QUILLMERE_BUILD" -G Ninja "$@" >/dev/null
-    ninja -C "$QUILLMERE_BUILD" -j "$(nproc)"
+build_quillmere() { # [ninja targets]: everything unless named
+    cmake -S "$QUILLMERE_SRC" -B "$QUILLMERE_BUILD" -G Ninja >/dev/null
+    ninja -C "$QUILLMERE_BUILD" -j "$(nproc)" "$@"
+}
+
+# What the user runs and the package holds: the program, its catalogues and
+# the tools; not the tests and benchmarks.
+build_program() {
+    build_quillmere quillmere quillmere_translations nmeasim nmeadecode
 }
 
 # Sixteen days of the boat nmeasim simulates, up to now, in the nine history

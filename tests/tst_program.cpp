@@ -1,6 +1,7 @@
 // The real program in an empty folder, in English or French: the first-run settings and tables; fed by nmeasim over
 // TCP on loopback, which comes up after the program, samples recorded with their position; SIGTERM, and the orderly
-// shutdown, also while a host name lookup hangs; a second SIGTERM while the program hangs on a stalled disk.
+// shutdown, also while a host name lookup hangs; a second signal while the program hangs on a stalled disk.
+// Installed: its launcher, its catalogues, one to a folder.
 #include "testsupport.h"
 
 #include <QTcpServer>
@@ -16,21 +17,23 @@ class TestProgram : public QObject
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<QProcess> m_program;
     QString m_log;
-    // The program's delays at half their length (the sample clock every second, a reconnection every 5 s).
-    void launch(const QString &settings, const QString &locale = "C")
+    // The program's delays at half their length (the sample clock every second, a reconnection every 5 s). Through
+    // an installed launcher the folder is ~/Quillmere, home being the test's folder.
+    void launch(const QString &settings, const QString &locale = "C", const QString &launcher = QString())
     {
-        QSettings ini(m_dir->filePath("barograph.ini"), QSettings::IniFormat);
+        const QString folder = launcher.isEmpty() ? m_dir->path() : m_dir->filePath("Quillmere");
+        QSettings ini(folder + "/barograph.ini", QSettings::IniFormat);
         for (const QString &pair : settings.split(';', Qt::SkipEmptyParts))
             ini.setValue(pair.section('=', 0, 0), pair.section('=', 1));
         ini.sync();
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("LANG", locale), env.insert("LC_ALL", locale), env.insert("LANGUAGE", "");
-        env.insert("QUILLMERE_INTERVAL_SCALE", "0.5");
+        env.insert("QUILLMERE_INTERVAL_SCALE", "0.5"), env.insert("HOME", m_dir->path()), env.remove("QUILLMERE_HOME");
         env.insert("LD_PRELOAD", QUILLMERE_LOOKUP_STUB); // lookups stay on the machine, a lookup or the disk may hang
         m_program->setProcessEnvironment(env);
         m_program->setWorkingDirectory(m_dir->path());
         m_program->setProcessChannelMode(QProcess::MergedChannels);
-        m_program->start(QUILLMERE_BIN_DIR "/app/quillmere", QStringList());
+        m_program->start(launcher.isEmpty() ? QUILLMERE_BIN_DIR "/app/quillmere" : launcher, QStringList());
     }
     bool waitFor(const std::function<bool()> &done)
     {
@@ -126,6 +129,38 @@ private slots:
         QVERIFY2(m_log.count("second termination signal") == int(disk) && m_log.contains("backend deleted") != disk,
                  qPrintable(m_log));
         QCOMPARE(QSettings(m_dir->filePath("barograph.ini"), QSettings::IniFormat).value("windowWidth").toInt() > 0, !disk);
+    }
+
+    // Installed into a fresh prefix, started in a fresh home: the launcher makes ~/Quillmere. A crash leaves its lock,
+    // which the next start takes over, in French from the catalogues installed with it; another start there hands
+    // over to the one running and quits before any database.
+    void installedTree()
+    {
+        QTemporaryDir prefix;
+        QCOMPARE(QProcess::execute("cmake", {"--install", QUILLMERE_BIN_DIR, "--prefix", prefix.path()}), 0);
+        const QString launcher = prefix.filePath("bin/quillmere"), data = m_dir->filePath("Quillmere/");
+        QCOMPARE(QProcess::execute("env", {"HOME=" + m_dir->path(), launcher, "--help"}), 0); // before any folder
+        QVERIFY(!QFile::exists(data));
+        launch("", "C", launcher);
+        QVERIFY2(waitFor("main page loaded") && QFile::exists(data + "barograph.ini"), qPrintable(m_log));
+        m_program->kill(), m_program->waitForFinished(), m_log.clear();
+        QVERIFY(QFile::exists(data + "barograph.lock"));
+        launch("language=1", "C", launcher);
+        QVERIFY2(waitFor("main page loaded") && m_log.contains("translator qt empty ? false")
+                     && m_log.contains("translator quillmere empty ? false"), qPrintable(m_log));
+        QCOMPARE(QDir(data).entryList({"*.qm"}), QStringList());
+        QProcess second;
+        second.setProcessEnvironment(m_program->processEnvironment());
+        second.start(launcher, QStringList());
+        QVERIFY(second.waitForFinished(30000));
+        const QString said = second.readAllStandardError();
+        QVERIFY2(second.exitCode() == 0 && said.contains("Quillmere already runs in " + QDir(data).canonicalPath())
+                     && !said.contains("BackEnd starting"), qPrintable(said));
+        QVERIFY2(waitFor("another start in this data folder"), qPrintable(m_log));
+        ::kill(pid_t(m_program->processId()), SIGTERM);
+        QVERIFY(m_program->waitForFinished(30000));
+        QCOMPARE(m_program->exitCode(), 0);
+        QVERIFY(!QFile::exists(data + "barograph.lock"));
     }
 };
 

@@ -1,12 +1,14 @@
 #!/usr/bin/python3
-"""Draws the screen artwork of Quillmere into qml/Images/.
+"""Draws the screen artwork of Quillmere into qml/Images/, and its icon for
+the desktop's menu into packaging/icons/.
 
 Every picture is drawn from vector shapes on a canvas several times larger
 than the result and then scaled down, which gives smooth edges. Each picture
 is written at its base size and at twice and three times that size, under
-Qt's high-DPI names (name@2x.png, name@3x.png).
+Qt's high-DPI names (name@2x.png, name@3x.png). The icon is written from the
+same shapes as SVG and as PNG at the sizes of the desktop's icon theme.
 
-Usage: /usr/bin/python3 tools/artwork/draw_artwork.py [output directory]
+Usage: /usr/bin/python3 tools/artwork/draw_artwork.py [output directory [icon directory]]
 """
 
 import math
@@ -42,7 +44,7 @@ class Canvas:
     def __init__(self, width, height, scale, background=(0, 0, 0, 0)):
         # Large pictures need less oversampling for the same smoothness.
         self.k = scale * max(2, min(SUPERSAMPLE, 4000 // (width * scale)))
-        self.size = (width * scale, height * scale)
+        self.size = (round(width * scale), round(height * scale))
         self.image = Image.new("RGBA", (round(width * self.k), round(height * self.k)), background)
         self.draw = ImageDraw.Draw(self.image)
 
@@ -158,13 +160,17 @@ TRENDS = {
 
 # ---- maker branding ----
 
-def barograph_trace(c, x0, y0, width, height, colour, stroke):
+def trace_points(x0, y0, width, height):
     points = []
     for i in range(61):
         t = i / 60
         y = math.sin(t * 5.0) * 0.35 + math.sin(t * 13.0) * 0.12 - t * 0.3
         points.append((x0 + t * width, y0 + height / 2 - y * height))
-    c.line(points, colour, stroke)
+    return points
+
+
+def barograph_trace(c, x0, y0, width, height, colour, stroke):
+    c.line(trace_points(x0, y0, width, height), colour, stroke)
 
 
 def banner(c):
@@ -194,6 +200,56 @@ def logo(c):
     c.text((478, 370), "by " + MAKER, 96, BLUE, bold=False, anchor="lm")
 
 
+# ---- the program's icon, 256 x 256: a barograph's dial on navy ----
+
+ICON_SIZES = (16, 24, 32, 48, 64, 128, 256)
+ICON_SHAPES = [
+    ("rect", (12, 12, 244, 244), NAVY, 52),
+    ("ellipse", (36, 36, 220, 220), WHITE),
+    ("line", [(62, 186), (194, 186)], BLUE, 7),
+    ("line", trace_points(62, 56, 132, 96), TREND_RED, 14),
+]
+
+
+def draw_shapes(c, shapes, unit):
+    for kind, where, colour, *size in shapes:
+        if kind == "rect":
+            c.rectangle([v * unit for v in where], colour, radius=size[0] * unit)
+        elif kind == "ellipse":
+            c.ellipse([v * unit for v in where], colour)
+        else:
+            c.line([(x * unit, y * unit) for x, y in where], colour, size[0] * unit)
+
+
+def svg_shapes(shapes):
+    def rgb(colour):
+        return "#%02x%02x%02x" % colour[:3]
+    out = ['<svg xmlns="http://www.w3.org/2000/svg" width="256" height="256" viewBox="0 0 256 256">']
+    for kind, where, colour, *size in shapes:
+        if kind == "rect":
+            x0, y0, x1, y1 = where
+            out.append(f'  <rect x="{x0}" y="{y0}" width="{x1 - x0}" height="{y1 - y0}" rx="{size[0]}" fill="{rgb(colour)}"/>')
+        elif kind == "ellipse":
+            x0, y0, x1, y1 = where
+            out.append(f'  <ellipse cx="{(x0 + x1) / 2}" cy="{(y0 + y1) / 2}" rx="{(x1 - x0) / 2}" '
+                       f'ry="{(y1 - y0) / 2}" fill="{rgb(colour)}"/>')
+        else:
+            points = " ".join(f"{x:.1f},{y:.1f}" for x, y in where)
+            out.append(f'  <polyline points="{points}" fill="none" stroke="{rgb(colour)}" stroke-width="{size[0]}" '
+                       'stroke-linecap="round" stroke-linejoin="round"/>')
+    return "\n".join(out + ["</svg>", ""])
+
+
+def save_icon(directory):
+    os.makedirs(directory, exist_ok=True)
+    with open(os.path.join(directory, "quillmere.svg"), "w") as svg:
+        svg.write(svg_shapes(ICON_SHAPES))
+    for size in ICON_SIZES:
+        c = Canvas(size, size, 1)
+        draw_shapes(c, ICON_SHAPES, size / 256)
+        c.result().save(os.path.join(directory, f"quillmere-{size}.png"), optimize=True)
+
+
 def save(directory, name, width, height, painter, background=(0, 0, 0, 0)):
     for scale, suffix in ((1, ""), (2, "@2x"), (3, "@3x")):
         c = Canvas(width, height, scale, background)
@@ -218,6 +274,7 @@ def main():
         save(out, stem + "~universal.png", 286, 286, painter)
     save(out, "USB_banner.png", 1800, 218, banner)
     save(out, "barograph_logo~universal.png", 1725, 506, logo)
+    save_icon(sys.argv[2] if len(sys.argv) > 2 else os.path.join(here, "..", "..", "packaging", "icons"))
 
 
 if __name__ == "__main__":
