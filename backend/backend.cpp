@@ -25,7 +25,7 @@ BackEnd::BackEnd(QQmlApplicationEngine *engine)
     m_stringKeys = {QStringLiteral("SettingTcpIpAddress"), QStringLiteral("SettingSerialSpeed"),
                     QStringLiteral("SettingSerialPort")};
 
-    // Named, so that a check finds this very timer and its period.
+    // Named, as the operation timer, so that a check finds this very timer.
     m_timerData.setParent(this);
     m_timerData.setObjectName(QStringLiteral("sampleTimer"));
     m_timerData.setInterval(Clock::interval(2000));
@@ -38,6 +38,8 @@ BackEnd::BackEnd(QQmlApplicationEngine *engine)
     startLocationServices();
     startPressureSensor();
 
+    m_timerOperation.setParent(this);
+    m_timerOperation.setObjectName(QStringLiteral("operationTimer"));
     m_timerOperation.setSingleShot(true);
     m_timerOperation.setInterval(Clock::interval(5000));
     connect(&m_timerOperation, &QTimer::timeout, this, &BackEnd::operationTimeout);
