@@ -1,6 +1,5 @@
-// Preloaded into the program that tst_program runs, linked into the worker's tests: no host name is looked up on a
-// real network, lookups are counted, and one of a name ending in ".hangs" waits while quillmere_hold_lookups is set
-// (a resolver behind a dead link). With a file "stall-disk" in the working folder the disk stalls for good.
+// In the program tst_program runs and the worker's tests: no lookup leaves the machine; one of a name ending ".hangs"
+// waits while quillmere_hold_lookups is set (a dead link). A file "stall-disk" in the working folder stalls the disk.
 #include <atomic>
 #include <cstring>
 #include <dlfcn.h>

@@ -1,7 +1,6 @@
 // The real program in an empty folder, in English or French: the first-run settings and tables; fed by nmeasim over
-// TCP on loopback, which comes up after the program, samples recorded with their position; SIGTERM, and the orderly
-// shutdown, also while a host name lookup hangs; a second signal while the program hangs on a stalled disk.
-// Installed: its launcher, its catalogues, one to a folder.
+// TCP on loopback, which comes up after the program, samples recorded with their position; SIGTERM, the orderly
+// shutdown also while a lookup hangs; a second signal on a stalled disk. Installed: launcher, catalogues, one a folder.
 #include "testsupport.h"
 
 #include <QTcpServer>
