@@ -22,7 +22,8 @@ NmeaSourceTcp::NmeaSourceTcp(NmeaReceiver *parent, const QString &address, int p
     attemptTimer->setSingleShot(true);
     attemptTimer->setInterval(Clock::interval(WaitMs));
     // The text the socket itself gives a wait that ran out.
-    connect(attemptTimer, &QTimer::timeout, this, [this] { attemptFailed(QStringLiteral("Socket operation timed out")); });
+    connect(attemptTimer, &QTimer::timeout, this,
+            [this] { attemptFailed(QStringLiteral("Socket operation timed out")); });
 }
 
 NmeaSourceTcp::~NmeaSourceTcp() = default;
