@@ -23,7 +23,8 @@ BackEnd::BackEnd(QQmlApplicationEngine *engine)
     m_doubleKeys = {QStringLiteral("offset"), QStringLiteral("elevation"), QStringLiteral("alarmFall"),
                     QStringLiteral("alarmRise"), QStringLiteral("alarmLow")};
     m_stringKeys = {QStringLiteral("SettingTcpIpAddress"), QStringLiteral("SettingSerialSpeed"),
-                    QStringLiteral("SettingSerialPort")};
+                    QStringLiteral("SettingSerialPort"), QStringLiteral("SettingN2kInterface"),
+                    QStringLiteral("SettingN2kAddress")};
 
     // Named, as the operation timer, so that a check finds this very timer.
     m_timerData.setParent(this);

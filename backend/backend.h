@@ -32,11 +32,14 @@ class SettingsStore;
 // A pressure value that is not a measurement: no source, or a source that
 // withdrew itself.
 constexpr double NO_PRESSURE = -2000.0;
+// A source's pressure counts as current for this long after it was stored.
+constexpr qint64 PRESSURE_FRESH_MS = 60000;
 
 // Where a pressure or a fix came from. Wherever sources are tried one after
 // another the order is this one and the first that qualifies wins.
-enum SourceIndex { SourceInternal = 0, SourceSerial = 1, SourceTcp = 2, SourceUdp = 3 };
-constexpr int SourceCount = 4;
+// NMEA 2000 ranks after the four NMEA 0183 and platform sources.
+enum SourceIndex { SourceInternal = 0, SourceSerial = 1, SourceTcp = 2, SourceUdp = 3, SourceN2k = 4 };
+constexpr int SourceCount = 5;
 
 // The program version written into the settings at every start.
 extern const char *const QUILLMERE_VERSION;

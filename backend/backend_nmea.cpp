@@ -20,7 +20,8 @@ void BackEnd::startNmea()
     const bool wanted = m_settings->value(QStringLiteral("SettingSerialPort")).toString() != QLatin1String("None")
         || m_settings->value(QStringLiteral("SettingUseTcp"), 0).toInt() != 0
         || m_settings->value(QStringLiteral("SettingUseUdp"), 0).toInt() != 0
-        || m_settings->value(QStringLiteral("SettingUseUdpOut"), 0).toInt() != 0;
+        || m_settings->value(QStringLiteral("SettingUseUdpOut"), 0).toInt() != 0
+        || m_settings->value(QStringLiteral("SettingUseN2k"), 0).toInt() != 0;
     if (!wanted)
         return;
 

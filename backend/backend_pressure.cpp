@@ -15,8 +15,6 @@
 #include <cmath>
 
 namespace {
-// A source's value counts as current for this long after it was stored.
-constexpr qint64 FreshnessMs = 60000;
 // Outside these a value is not a barometric pressure at sea level or aloft:
 // no weather on earth reaches either.
 constexpr double MinimumSamplePressure = 600.0;
@@ -39,7 +37,7 @@ void BackEnd::setPressure(double pressure, int source)
 bool BackEnd::isFresh(int source) const
 {
     return m_pressure[source] > 0.0 && m_pressureAge[source].isValid()
-        && m_pressureAge[source].elapsed() < FreshnessMs;
+        && m_pressureAge[source].elapsed() < PRESSURE_FRESH_MS;
 }
 
 double BackEnd::getCurrentPressure()
@@ -77,6 +75,8 @@ QString BackEnd::getPressureSource()
         return tr("From TCP connection");
     case SourceUdp:
         return tr("From UDP connection");
+    case SourceN2k:
+        return tr("From NMEA 2000 connection");
     default:
         return tr("No pressure available");
     }

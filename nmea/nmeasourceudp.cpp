@@ -1,17 +1,19 @@
 #include "nmeasourceudp.h"
 
 #include "clock.h"
+#include "n2klinereader.h"
 #include "nmeareceiver.h"
 
 #include <QNetworkDatagram>
 #include <QUdpSocket>
 #include <QtDebug>
 
-NmeaSourceUdp::NmeaSourceUdp(NmeaReceiver *parent, const QString &address, int port)
-    : NmeaSource(parent, 3)
+NmeaSourceUdp::NmeaSourceUdp(NmeaReceiver *parent, const QString &address, int port, N2kLineReader *gateway)
+    : NmeaSource(parent, gateway ? gateway->decoder().sourceId() : 3)
     , port(port)
     , address(address)
-    , lineBuffer(LineFramer::Network, 3)
+    , lineBuffer(gateway ? LineFramer::Gateway : LineFramer::Network, sourceId)
+    , lines(gateway ? static_cast<SentenceSink *>(gateway) : parent)
 {
 }
 
@@ -90,7 +92,7 @@ void NmeaSourceUdp::slot_readPendingDatagrams()
         qWarning() << "empty datagram data received";
         return;
     }
-    lineBuffer.feed(chunk, receiver);
+    lineBuffer.feed(chunk, lines);
 }
 
 void NmeaSourceUdp::loseLink()

@@ -66,9 +66,9 @@ private slots:
         QCOMPARE_ROW(sent.keys().join(" | "), "relayed");
     }
 
-    // A restart withdraws the old sources' values and fixes: also after 100 000 empty datagrams (the worker still takes
-    // the pressure sent after them, and winds down as usual), and a fix that came after the connections screen cleared
-    // them. Any number of starts leave one worker; with every source and the output off, none.
+    // A restart withdraws the old sources' values and fixes (NMEA 2000's too): also after 100 000 empty datagrams (the
+    // worker still takes the pressure sent after them, and winds down as usual), and a fix that came after the
+    // connections screen cleared them. Any number of starts leave one worker; with every source and the output off, none.
     void restarts()
     {
         QUdpSocket sender;
@@ -85,6 +85,7 @@ private slots:
         b->clearAllFix();
         QTRY_VERIFY((sender.writeDatagram(feed, QHostAddress::LocalHost, port), b->firstFix().valid));
         b->setSetting("SettingUseUdp", 0);
+        b->receiver()->link()->setPressure(1010.0, SourceN2k); // as the worker's NMEA 2000 decoder does
         b->startNmea();
         QVERIFY(!b->receiver() && b->getCurrentPressure() == NO_PRESSURE && !b->firstFix().valid);
         QTRY_VERIFY(first.isNull()); // the old worker winds down in its own thread

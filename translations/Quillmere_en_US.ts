@@ -61,6 +61,10 @@
         <source>No pressure available</source>
         <translation>No pressure available</translation>
     </message>
+    <message>
+        <source>From NMEA 2000 connection</source>
+        <translation>From NMEA 2000 connection</translation>
+    </message>
 </context>
 <context>
     <name>BaroH</name>
@@ -286,6 +290,21 @@
     <message>
         <source>No pressure data available</source>
         <translation>No pressure data available</translation>
+    </message>
+</context>
+<context>
+    <name>N2kConnection</name>
+    <message>
+        <source>CAN interface (SocketCAN)</source>
+        <translation>CAN interface (SocketCAN)</translation>
+    </message>
+    <message>
+        <source>Gateway over TCP</source>
+        <translation>Gateway over TCP</translation>
+    </message>
+    <message>
+        <source>Gateway over UDP</source>
+        <translation>Gateway over UDP</translation>
     </message>
 </context>
 <context>
@@ -723,6 +742,10 @@
     <message>
         <source>Also send position (RMC)</source>
         <translation>Also send position (RMC)</translation>
+    </message>
+    <message>
+        <source>NMEA 2000 input</source>
+        <translation>NMEA 2000 input</translation>
     </message>
 </context>
 </TS>

@@ -61,6 +61,10 @@
         <source>No pressure available</source>
         <translation>Aucune pression disponible</translation>
     </message>
+    <message>
+        <source>From NMEA 2000 connection</source>
+        <translation>Depuis la connexion NMEA 2000</translation>
+    </message>
 </context>
 <context>
     <name>BaroH</name>
@@ -286,6 +290,21 @@
     <message>
         <source>No pressure data available</source>
         <translation>Aucune donnée de pression</translation>
+    </message>
+</context>
+<context>
+    <name>N2kConnection</name>
+    <message>
+        <source>CAN interface (SocketCAN)</source>
+        <translation>Interface CAN (SocketCAN)</translation>
+    </message>
+    <message>
+        <source>Gateway over TCP</source>
+        <translation>Passerelle en TCP</translation>
+    </message>
+    <message>
+        <source>Gateway over UDP</source>
+        <translation>Passerelle en UDP</translation>
     </message>
 </context>
 <context>
@@ -723,6 +742,10 @@
     <message>
         <source>Also send position (RMC)</source>
         <translation>Envoyer aussi la position (RMC)</translation>
+    </message>
+    <message>
+        <source>NMEA 2000 input</source>
+        <translation>Entrée NMEA 2000</translation>
     </message>
 </context>
 </TS>
