@@ -1,5 +1,6 @@
 // The NMEA worker on its own thread, started by the back end: the sources the settings ask for and when, restarts,
-// the relay, shutdown during a blocking connection attempt, and a simulated USB barometer's calibration.
+// the relay, TCP addresses and a hanging lookup (nothing blocks the worker), and a simulated USB barometer's calibration.
+#include "backendlink.h"
 #include "nmeareceiver.h"
 #include "nmeasource.h"
 #include "testsupport.h"
