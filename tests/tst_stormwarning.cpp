@@ -289,7 +289,7 @@ private slots:
         QString output;
         QTRY_VERIFY2_WITH_TIMEOUT((output += QString::fromLocal8Bit(program.readAll())).contains("storm warning shown"),
                                   qPrintable(output), 90000);
-        ::kill(pid_t(program.processId()), SIGTERM);
+        QVERIFY(signalChild(program, SIGTERM));
         QVERIFY(program.waitForFinished(30000));
         sim.kill();
         sim.waitForFinished(5000);
