@@ -16,9 +16,10 @@ namespace QtCharts {
 class QAbstractSeries;
 }
 
-// The history store: "barograph.db" with its nine rolling tables, the chart
-// series, the tendency, the record list and the exports. Main thread only;
-// `mutex` guards the tables against re-entry (see the notes on chartUpdated).
+// The history store: "barograph.db" with its nine rolling tables and the
+// hourly archive, the chart series, the tendency, the record list and the
+// exports. Main thread only; `mutex` guards the tables against re-entry (see
+// the notes on chartUpdated).
 class DataSource : public QObject
 {
     Q_OBJECT
@@ -52,6 +53,14 @@ public:
     // Takes no lock: the chart asks while it is being drawn.
     Q_INVOKABLE QVariantList getAlarmMarks(int chartNb, QVariant startDate);
 
+    // The long spans only: the hourly minimum and maximum of the chart last
+    // built, as the lower and upper lines of a band (empty for the nine).
+    // Takes no lock: the chart asks while it is being drawn.
+    Q_INVOKABLE void updateBand(QtCharts::QAbstractSeries *lower, QtCharts::QAbstractSeries *upper);
+    // The x of the oldest point of the chart last built (0 when it is empty):
+    // where "All" begins. Takes no lock.
+    Q_INVOKABLE double getChartStart() const;
+
     // One sample of the sample cycle; true when at least one row was written.
     bool recordSample(const int &tick, const double &lon, const double &lat, const double &cog,
                       const double &sog, const double &pressure);
@@ -78,9 +87,19 @@ public:
 
     static constexpr int TableCount = 9;
     static bool isValidTable(int tableNb) { return tableNb >= 0 && tableNb < TableCount; }
+    // The spans drawn from the archive: 30 days, 90 days, a year and all.
+    static constexpr int FirstLongSpan = 9;
+    static constexpr int LongSpanCount = 4;
+    static bool isLongSpan(int chartNb) { return chartNb >= FirstLongSpan && chartNb < FirstLongSpan + LongSpanCount; }
+    static bool isValidChart(int chartNb) { return isValidTable(chartNb) || isLongSpan(chartNb); }
+
+    // Archiving at the hours' close; benchmarks turn it off to see its cost.
+    void setArchiving(bool on) { archiving = on; }
 
 signals:
     void chartUpdated(QVariant now, double min, double max, int seriesCount);
+    // The archive gained hours (at an hour's close).
+    void archiveUpdated();
 
 public slots:
     void update(QtCharts::QAbstractSeries *series, int n);
@@ -96,7 +115,15 @@ private:
     static double stationPressure(const QSqlQuery &row);
     static double seaLevelPressure(const QSqlQuery &row);
     static double displayPressure(const QSqlQuery &row, int preDisplay);
+    // A measured pressure reduced with the row's own OFS and ELE: the
+    // archive's hourly minimum and maximum.
+    static double displayOf(double measured, const QSqlQuery &row, int preDisplay);
 
+    // The rows of a table, or of the archive in the layout of a history row
+    // (HOUR as TIME, MEAN as PRE, then MIN, MAX, SAMPLES); the seconds
+    // between rows.
+    static QString rowsOf(int n);
+    static int rowInterval(int n);
     qint64 tableSpan(int tableNb) const;
     bool writeRow(int tableNb, double lon, double lat, double cog, double sog, double pressure,
                   double elevation, double offset);
@@ -104,6 +131,10 @@ private:
     QString infoText(QPointF pt, int chartNb);
     void updateTrend();
     void createAlarmTable();
+    void createArchive();
+    bool closeArchiveHour();
+    bool fillArchive(qint64 from, qint64 to);
+    int archiveHours(int tableNb, qint64 from, qint64 to, bool covered);
     QString recordText(const QSqlQuery &row, int preDisplay) const;
     void deleteAllRows(int tableNb);
     enum class ExportFormat { Csv, Gpx };
@@ -116,11 +147,18 @@ private:
     QSqlDatabase db;
     QMutex mutex;
     QList<QVector<QPointF>> chartSeries;
+    QVector<QPointF> bandLow;
+    QVector<QPointF> bandHigh;
     int trendCode = -10;
     // The row an hour back that the last trend update found, if any.
     bool hourReference = false;
     double hourReferencePressure = 0.0;
     qint64 lastSampleTime = 0;
+    // The hour being recorded (its start), and whether it holds rows that
+    // the archive still lacks.
+    bool archiving = true;
+    qint64 archiveHour = 0;
+    bool archiveHourWritten = false;
 };
 
 extern DataSource *g_dataSource;
