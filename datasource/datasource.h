@@ -60,6 +60,13 @@ public:
     // The x of the oldest point of the chart last built (0 when it is empty):
     // where "All" begins. Takes no lock.
     Q_INVOKABLE double getChartStart() const;
+    // The archive's hours as a logbook: a CSV file, oldest hour first. A file
+    // URL or a local path; empty writes logbook.csv in the base directory.
+    Q_INVOKABLE void exportLogbook(QString fileName);
+    // The drum chart of the seven days ending with the day of lastDay
+    // (seconds since the epoch, 0 for today) as an A4 PDF, and the same page
+    // as a PNG beside it. A file URL or a local path.
+    Q_INVOKABLE void exportBarogram(QString fileName, double lastDay);
 
     // One sample of the sample cycle; true when at least one row was written.
     bool recordSample(const int &tick, const double &lon, const double &lat, const double &cog,
@@ -87,6 +94,8 @@ public:
 
     static constexpr int TableCount = 9;
     static bool isValidTable(int tableNb) { return tableNb >= 0 && tableNb < TableCount; }
+    // The archive in the record list and the exports, after the alarm log.
+    static constexpr int ArchiveTable = 10;
     // The spans drawn from the archive: 30 days, 90 days, a year and all.
     static constexpr int FirstLongSpan = 9;
     static constexpr int LongSpanCount = 4;
@@ -136,10 +145,17 @@ private:
     bool fillArchive(qint64 from, qint64 to);
     int archiveHours(int tableNb, qint64 from, qint64 to, bool covered);
     QString recordText(const QSqlQuery &row, int preDisplay) const;
+    // The archive's own line: the hour's extremes and how many samples it holds.
+    QString hourText(const QSqlQuery &row, int preDisplay) const;
     void deleteAllRows(int tableNb);
     enum class ExportFormat { Csv, Gpx };
     void exportTable(int tableNb, const QString &fileName, ExportFormat format);
-    void writeCsv(QTextStream &out, QSqlQuery &rows) const;
+    bool saveText(const QString &path, const QString &text);
+    // A file URL or a local path; an empty name is defaultName in the base directory.
+    static QString exportPath(const QString &fileName, const QString &defaultName);
+    static QString tendencyWords(double change);
+    void writeCsv(QTextStream &out, QSqlQuery &rows, bool archive) const;
+    void writeLogbook(QTextStream &out, QSqlQuery &rows) const;
     void writeGpx(QTextStream &out, QSqlQuery &rows, const QString &table) const;
     // PRE of the BARO3H row nearest to the instant, when one lies within 30 s.
     bool baro3hPressureNear(qint64 instant, double *pressure);

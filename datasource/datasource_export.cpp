@@ -72,9 +72,9 @@ void DataSource::exportGpx(int tableNb, QString fileName)
 void DataSource::exportFile(int tableNb, QString fileName)
 {
     qWarning() << "exporting to" << tableNb << fileName;
-    // A file URL names an absolute path; anything else is taken as a path.
-    const QUrl url(fileName);
-    const QString path = url.isLocalFile() ? url.toLocalFile() : fileName;
+    if (fileName.isEmpty())
+        return;
+    const QString path = exportPath(fileName, QString());
     if (path.isEmpty())
         return;
     exportTable(tableNb, path, path.endsWith(QLatin1String(".gpx")) ? ExportFormat::Gpx : ExportFormat::Csv);
@@ -82,45 +82,47 @@ void DataSource::exportFile(int tableNb, QString fileName)
 
 void DataSource::exportTable(int tableNb, const QString &fileName, ExportFormat format)
 {
-    if (!isValidTable(tableNb))
+    const bool archive = tableNb == ArchiveTable;
+    if (!isValidTable(tableNb) && !archive)
         return;
     QMutexLocker lock(&mutex);
-    const QString &table = tableNames.at(tableNb);
+    // The archive is named by its table in the file name and the track.
+    const QString table = archive ? QStringLiteral("ARCHIVE1H") : tableNames.at(tableNb);
     QSqlQuery query(db);
     query.setForwardOnly(true);
-    const QString sql = QStringLiteral("SELECT * FROM %1 ORDER BY TIME DESC").arg(table);
+    const QString sql = QStringLiteral("SELECT * FROM %1 ORDER BY TIME DESC").arg(rowsOf(tableNb));
     if (!query.exec(sql)) {
         qWarning() << "db query error in Csv" << query.lastError().text() << sql;
         return;
     }
 
     const bool csv = format == ExportFormat::Csv;
-    const QString base = g_backEnd ? g_backEnd->basePath() : QStringLiteral("./");
-    const QString path = fileName.isEmpty()
-        ? base + QStringLiteral("export_") + table + (csv ? QStringLiteral(".csv") : QStringLiteral(".gpx"))
-        : fileName;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Text)) {
-        qWarning() << "unable to open" << path << file.errorString();
-        return;
-    }
+    const QString path =
+        exportPath(fileName, QStringLiteral("export_") + table + (csv ? QStringLiteral(".csv") : QStringLiteral(".gpx")));
     QString text;
     QTextStream out(&text);
     if (csv)
-        writeCsv(out, query);
+        writeCsv(out, query, archive);
     else
         writeGpx(out, query, table);
     out.flush();
-    // Replaced only by a complete export: a full disk or a folder that went
-    // away leaves the sailor's older file as it was.
-    if (!writeAll(file, text.toLatin1()) || !file.commit()) {
-        qWarning() << "unable to open" << path << file.errorString();
-        return;
-    }
-    Desktop::openUrl(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()));
+    if (saveText(path, text))
+        Desktop::openUrl(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()));
 }
 
-void DataSource::writeCsv(QTextStream &out, QSqlQuery &rows) const
+bool DataSource::saveText(const QString &path, const QString &text)
+{
+    QSaveFile file(path);
+    // Replaced only by a complete export: a full disk or a folder that went
+    // away leaves the sailor's older file as it was.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Text) || !writeAll(file, text.toLatin1()) || !file.commit()) {
+        qWarning() << "unable to open" << path << file.errorString();
+        return false;
+    }
+    return true;
+}
+
+void DataSource::writeCsv(QTextStream &out, QSqlQuery &rows, bool archive) const
 {
     const bool french = setting(QStringLiteral("language"), 0).toInt() == 1;
     const bool utc = setting(QStringLiteral("timeZone"), 1).toInt() == 0;
@@ -128,9 +130,11 @@ void DataSource::writeCsv(QTextStream &out, QSqlQuery &rows) const
     const int unit = setting(QStringLiteral("unitPre"), 0).toInt();
 
     QString header = tr("Date (%1);Latitude;Longitude;Station pressure (%3);Sea Level Pressure (%3);"
-                        "Offset (%3);Elevation (%2);COG(T);SOG(kts)")
-                         .arg(utc ? QStringLiteral("UTC") : tr("Device"), feet ? tr("ft") : tr("m"),
-                              Formatting::unitName(unit));
+                        "Offset (%3);Elevation (%2);COG(T);SOG(kts)");
+    // The archive's hourly mean stands in the pressure columns, its extremes after.
+    if (archive)
+        header += tr(";Sea level minimum (%3);Sea level maximum (%3);Samples");
+    header = header.arg(utc ? QStringLiteral("UTC") : tr("Device"), feet ? tr("ft") : tr("m"), Formatting::unitName(unit));
     if (!french)
         header.replace(QLatin1Char(';'), QLatin1Char(','));
     out << header << '\n';
@@ -138,7 +142,7 @@ void DataSource::writeCsv(QTextStream &out, QSqlQuery &rows) const
     while (rows.next()) {
         const double elevation = rows.value(6).toDouble();
         QString date = Formatting::formatDateTime(QDateTime::fromSecsSinceEpoch(rows.value(0).toLongLong(), Qt::UTC));
-        const QStringList fields = {
+        QStringList fields = {
             date.replace(QLatin1Char(','), QLatin1Char(' ')),
             Formatting::fixed(rows.value(2).toDouble(), 5),
             Formatting::fixed(rows.value(1).toDouble(), 5),
@@ -149,6 +153,10 @@ void DataSource::writeCsv(QTextStream &out, QSqlQuery &rows) const
             Formatting::formatCourse(courseRounded(rows.value(3).toDouble())),
             Formatting::fixed(rows.value(4).toDouble(), 1),
         };
+        if (archive)
+            fields << Formatting::formatPressure(displayOf(rows.value(8).toDouble(), rows, 0), false)
+                   << Formatting::formatPressure(displayOf(rows.value(9).toDouble(), rows, 0), false)
+                   << QString::number(rows.value(10).toLongLong());
         QString line = fields.join(QLatin1Char(';'));
         // One replacement over the whole line, the date included: decimal
         // commas in French, comma separators otherwise.
@@ -186,4 +194,93 @@ void DataSource::writeGpx(QTextStream &out, QSqlQuery &rows, const QString &tabl
     out << "</trkseg>\n"
         << "</trk>\n"
         << "</gpx>\n";
+}
+
+QString DataSource::exportPath(const QString &fileName, const QString &defaultName)
+{
+    if (fileName.isEmpty())
+        return (g_backEnd ? g_backEnd->basePath() : QStringLiteral("./")) + defaultName;
+    // A file URL names an absolute path; anything else is taken as a path.
+    const QUrl url(fileName);
+    return url.isLocalFile() ? url.toLocalFile() : fileName;
+}
+
+void DataSource::exportLogbook(QString fileName)
+{
+    const QString path = exportPath(fileName, QStringLiteral("logbook.csv"));
+    QMutexLocker lock(&mutex);
+    QSqlQuery query(db);
+    query.setForwardOnly(true);
+    const QString sql = QStringLiteral("SELECT * FROM HOURLY ORDER BY TIME");
+    if (!query.exec(sql)) {
+        qWarning() << "db query error in Csv" << query.lastError().text() << sql;
+        return;
+    }
+    QString text;
+    QTextStream out(&text);
+    writeLogbook(out, query);
+    out.flush();
+    if (saveText(path, text))
+        Desktop::openUrl(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()));
+}
+
+QString DataSource::tendencyWords(double change)
+{
+    // The terms of the marine forecasts, by the change over three hours in
+    // hPa: steady below 0.1, then slowly to 1.5, plain to 3.5, quickly to
+    // 6.0, very rapidly beyond.
+    const double tenths = std::floor(std::fabs(change) * 10.0 + 0.5) / 10.0;
+    const bool rising = change > 0.0;
+    if (tenths < 0.1)
+        return tr("steady");
+    if (tenths <= 1.5)
+        return rising ? tr("rising slowly") : tr("falling slowly");
+    if (tenths <= 3.5)
+        return rising ? tr("rising") : tr("falling");
+    if (tenths <= 6.0)
+        return rising ? tr("rising quickly") : tr("falling quickly");
+    return rising ? tr("rising very rapidly") : tr("falling very rapidly");
+}
+
+void DataSource::writeLogbook(QTextStream &out, QSqlQuery &rows) const
+{
+    const bool french = setting(QStringLiteral("language"), 0).toInt() == 1;
+    const bool utc = setting(QStringLiteral("timeZone"), 1).toInt() == 0;
+    const int preDisplay = setting(QStringLiteral("preDisplay"), 0).toInt();
+    const QChar separator = french ? QLatin1Char(';') : QLatin1Char(',');
+    // French numbers take a decimal comma, field by field: the dates keep
+    // their own punctuation.
+    const auto number = [french](QString text) { return french ? text.replace(QLatin1Char('.'), QLatin1Char(',')) : text; };
+
+    QString header = tr("Date (%1);%2 (%3);3 h change (%3);Tendency;Latitude;Longitude;COG(T);SOG(kts)")
+                         .arg(utc ? QStringLiteral("UTC") : tr("Device"),
+                              preDisplay == 0 ? QStringLiteral("QNH") : QStringLiteral("QFE"),
+                              Formatting::unitName(setting(QStringLiteral("unitPre"), 0).toInt()));
+    out << header.replace(QLatin1Char(';'), separator) << '\n';
+
+    // Oldest first, so that the hour three hours back is always known by now.
+    QHash<qint64, double> earlier;
+    while (rows.next()) {
+        const qint64 hour = rows.value(0).toLongLong();
+        const double pressure = displayPressure(rows, preDisplay);
+        earlier.insert(hour, pressure);
+        QString date = Formatting::formatDateTime(QDateTime::fromSecsSinceEpoch(hour, Qt::UTC));
+        QStringList fields = {french ? date : date.replace(QLatin1Char(','), QLatin1Char(' ')),
+                              number(Formatting::formatPressure(pressure, false))};
+        const auto before = earlier.constFind(hour - 10800);
+        if (before != earlier.constEnd())
+            fields << number(Formatting::formatPressure(pressure - *before, false)) << tendencyWords(pressure - *before);
+        else
+            fields << QString() << QString();
+        const double lon = rows.value(1).toDouble();
+        const double lat = rows.value(2).toDouble();
+        // A course and a speed without a fix are not known, not zero.
+        if (hasPosition(lon, lat))
+            fields << number(Formatting::fixed(lat, 5)) << number(Formatting::fixed(lon, 5))
+                   << Formatting::formatCourse(courseRounded(rows.value(3).toDouble()))
+                   << number(Formatting::fixed(rows.value(4).toDouble(), 1));
+        else
+            fields << QString() << QString() << QString() << QString();
+        out << fields.join(separator) << '\n';
+    }
 }
