@@ -2,6 +2,7 @@
 // back by Python and xmllint), and the data tab in a real window, by the mouse.
 #include "desktop.h"
 #include "screenharness.h"
+#include "settingsstore.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -17,21 +18,24 @@ namespace {
 const qint64 T0 = 1733407509; // 14:05:09 UTC, 5 December 2024, the newest row of year.sql
 
 // Settings as "key=value" words (French with its locale, as the language
-// switch sets it), then rows of BARO3H, "TIME,LON,LAT,COG,SOG,PRE,ELE,OFS / ...",
-// or the file of tests/data that fills it.
-void prepare(const QString &settings, const QString &rows)
+// switch sets it), then rows of the table, "TIME,LON,LAT,COG,SOG,PRE,ELE,OFS / ...",
+// statements, or the file of tests/data that fills it.
+void prepare(const QString &settings, const QString &rows, const QString &table = QStringLiteral("BARO3H"))
 {
     for (const QString &word : settings.split(QLatin1Char(' '), Qt::SkipEmptyParts))
         g_backEnd->setSetting(word.section(QLatin1Char('='), 0, 0), word.section(QLatin1Char('='), 1));
     if (settings.contains(QLatin1String("language=1")))
         QLocale::setDefault(QLocale(QStringLiteral("fr_FR")));
-    for (const QString &row : rows.split(QStringLiteral(" / ")))
-        historySql(row.endsWith(QLatin1String(".sql")) ? dataFile(row) : "INSERT INTO BARO3H VALUES (" + row + ")");
+    for (const QString &row : rows.split(QStringLiteral(" / "))) {
+        historySql(row.endsWith(QLatin1String(".sql")) ? dataFile(row)
+                   : row.startsWith(QLatin1String("INSERT")) ? row
+                                                            : "INSERT INTO " + table + " VALUES (" + row + ")");
+    }
 }
 
-void callExport(const QString &call, const QString &name)
+void callExport(const QString &call, const QString &name, int table = 1)
 {
-    QMetaObject::invokeMethod(g_dataSource, call.toLatin1().constData(), Q_ARG(int, 1), Q_ARG(QString, name));
+    QMetaObject::invokeMethod(g_dataSource, call.toLatin1().constData(), Q_ARG(int, table), Q_ARG(QString, name));
 }
 
 QByteArray contents(const QString &path)
@@ -116,22 +120,40 @@ private slots:
     void listAndExport()
     {
         HistoryFixture fixture(T0);
-        prepare(cell("settings"), cell("rows"));
-        if (cell("call") == QLatin1String("getTableContent")) {
-            const QVariantMap entry = g_dataSource->getTableContent(1).value(0).toMap();
+        const QStringList call = cell("call").split(QLatin1Char(' ')); // function, how the file is named, table or last day
+        const int table = call.value(2, QStringLiteral("1")).toInt();
+        const QString checked = table == DataSource::ArchiveTable || call.at(0).contains(QRegularExpression("Logbook|Barogram"))
+                                  ? "ARCHIVE1H" : "BARO3H";
+        prepare(cell("settings"), cell("rows"), checked);
+        if (call.at(0) == QLatin1String("getTableContent")) {
+            const QVariantMap entry = g_dataSource->getTableContent(table).value(0).toMap();
             QCOMPARE(entry.value("desc").toString(), QString(cell("expected")).replace("\\n", "\n"));
             return;
         }
         const QString path = QDir::current().absoluteFilePath(cell("file"));
-        const QString how = cell("call").section(QLatin1Char(' '), 1);
-        callExport(cell("call").section(QLatin1Char(' '), 0, 0),
-                   how == "default" ? QString() : how == "url" ? QUrl::fromLocalFile(path).toString() : path);
+        const QString how = call.value(1); // "bare": the path without its extension
+        const QString name = how == "default" ? QString() : how == "url" ? QUrl::fromLocalFile(path).toString()
+                           : how == "bare" ? path.section(QLatin1Char('.'), 0, -2) : path;
+        const qint64 lastDay = call.value(2).toLongLong();
+        if (call.at(0) == QLatin1String("exportLogbook"))
+            g_dataSource->exportLogbook(name);
+        else if (call.at(0) == QLatin1String("exportBarogram"))
+            g_dataSource->exportBarogram(name, lastDay);
+        else
+            callExport(call.at(0), name, table);
         QCOMPARE(m_opened, QList<QUrl>{QUrl::fromLocalFile(path)});
-        if (cell("expected") != QLatin1String("read back")) {
+        if (!cell("expected").startsWith(QLatin1String("read back"))) {
             QCOMPARE(contents(path), (cell("expected").split(QLatin1Char('|')).join(QLatin1Char('\n')) + '\n').toLatin1());
             return;
         }
-        QCOMPARE(QProcess::execute("/usr/bin/python3", {QUILLMERE_SOURCE_DIR "/tests/exportcheck.py", path, "barograph.db", "BARO3H"}), 0);
+        // The barogram: its texts (after "read back: ") and the week that ends on the day of its last day, in the
+        // settings of the file.
+        g_backEnd->settings()->sync();
+        const QString check = call.at(0) == "exportLogbook" ? "LOGBOOK" : call.at(0) == "exportBarogram" ? "BAROGRAM" : checked;
+        QCOMPARE(QProcess::execute("/usr/bin/python3", {QUILLMERE_SOURCE_DIR "/tests/exportcheck.py", path, "barograph.db", check,
+                                                        cell("expected").section(QLatin1String(": "), 1),
+                                                        QString::number(lastDay ? lastDay : Clock::currentSecsSinceEpoch())}),
+                 0);
     }
 
     // A disk that fills up, a folder that is gone, a table that cannot be
