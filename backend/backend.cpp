@@ -3,6 +3,7 @@
 #include "settingsstore.h"
 
 #include <QtDebug>
+#include <cmath>
 
 BackEnd *g_backEnd = nullptr;
 const char *const QUILLMERE_VERSION = "3.0.0";
@@ -15,7 +16,9 @@ BackEnd::BackEnd(QQmlApplicationEngine *engine)
         m_fix[i] = false;
         m_cog[i] = 0.0;
         m_sog[i] = 0.0;
+        m_lastFresh[i] = NO_PRESSURE;
     }
+    m_knownOffset = m_knownSlope = std::nan("");
     qWarning() << "BackEnd starting";
     g_backEnd = this;
     m_tick = 768;
@@ -23,7 +26,8 @@ BackEnd::BackEnd(QQmlApplicationEngine *engine)
     m_doubleKeys = {QStringLiteral("offset"), QStringLiteral("elevation"), QStringLiteral("alarmFall"),
                     QStringLiteral("alarmRise"), QStringLiteral("alarmLow")};
     m_stringKeys = {QStringLiteral("SettingTcpIpAddress"), QStringLiteral("SettingSerialSpeed"),
-                    QStringLiteral("SettingSerialPort")};
+                    QStringLiteral("SettingSerialPort"), QStringLiteral("SettingN2kInterface"),
+                    QStringLiteral("SettingN2kAddress")};
 
     m_timerData.setInterval(Clock::interval(2000));
     m_timerData.setTimerType(Qt::PreciseTimer);
@@ -38,6 +42,7 @@ BackEnd::BackEnd(QQmlApplicationEngine *engine)
     m_timerOperation.setSingleShot(true);
     m_timerOperation.setInterval(Clock::interval(5000));
     connect(&m_timerOperation, &QTimer::timeout, this, &BackEnd::operationTimeout);
+    connect(this, &BackEnd::calibrationStatus, this, &BackEnd::slot_calibrationAnswered);
 
     m_stormWarning = new StormWarning(this);
     m_alarmNotifier = new AlarmNotifier(m_stormWarning, this);

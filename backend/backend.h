@@ -31,11 +31,14 @@ class SettingsStore;
 // A pressure value that is not a measurement: no source, or a source that
 // withdrew itself.
 constexpr double NO_PRESSURE = -2000.0;
+// A source's pressure counts as current for this long after it was stored.
+constexpr qint64 PRESSURE_FRESH_MS = 60000;
 
 // Where a pressure or a fix came from. Wherever sources are tried one after
 // another the order is this one and the first that qualifies wins.
-enum SourceIndex { SourceInternal = 0, SourceSerial = 1, SourceTcp = 2, SourceUdp = 3 };
-constexpr int SourceCount = 4;
+// NMEA 2000 ranks after the four NMEA 0183 and platform sources.
+enum SourceIndex { SourceInternal = 0, SourceSerial = 1, SourceTcp = 2, SourceUdp = 3, SourceN2k = 4 };
+constexpr int SourceCount = 5;
 
 // The program version written into the settings at every start.
 extern const char *const QUILLMERE_VERSION;
@@ -105,6 +108,16 @@ public:
         double sog = 0.0;
     };
     void setPressure(double pressure, int source) override;
+    // A current pressure that the sample cycle takes (not one beyond reason).
+    bool hasCurrentPressure();
+    // At least one instrument is set up to give the pressure: the platform
+    // sensor present, the serial input with a port, the TCP, UDP or NMEA 2000
+    // input.
+    bool hasPressureSource();
+    // One turn of the sample cycle with the sample clock at `tick`: what
+    // every timer tick does after the theme. The tick's tests and benchmarks
+    // turn it themselves. True when a sample was recorded.
+    bool takeSample(int tick);
     void setFix(const QPointF &position, double sog, double cog, int source) override;
     void clearFix(int source) override;
     QPointF currentPosition();
@@ -136,7 +149,20 @@ public slots:
     void slot_pressureReading();
     void slot_calibrationValues(QString message);
 
+private slots:
+    void slot_calibrationAnswered(bool ok);
+
 private:
+    // The fresh reading of each source (NO_PRESSURE if none) and the count of
+    // readings each stored, copied under one lock; the current source or -1.
+    int readSources(double fresh[SourceCount], quint64 stores[SourceCount]);
+    // Tells the history store of a step that is not weather before the
+    // sample; false while the sample must wait for the barometer's new
+    // calibration.
+    bool noteSteps(int source, const double fresh[SourceCount], const quint64 stores[SourceCount], bool sampled);
+    bool noteCalibration(int source, quint64 serialStores);
+    void noteSourceChange(int source, const double fresh[SourceCount]);
+    void expectCalibration(double offset, double slope);
     int systemTheme() const;
     bool isFresh(int source) const; // m_sourceMutex held
     void startPressureSensor();
@@ -155,6 +181,24 @@ private:
     mutable std::mutex m_sourceMutex;
     double m_pressure[SourceCount];
     AgeTimer m_pressureAge[SourceCount];
+    quint64 m_pressureStores[SourceCount] = {};
+    bool m_sensorPresent = false;
+
+    // Steps of the record: the source of the last sample, the fresh readings
+    // of the last tick, the USB barometer's calibration as it last reported
+    // it and the one under way.
+    int m_lastSampleSource = -1;
+    double m_lastFresh[SourceCount];
+    double m_knownOffset;
+    double m_knownSlope;
+    struct Calibration
+    {
+        enum State { Idle, Sent, Accepted } state = Idle;
+        double size = 0.0;
+        double offset = 0.0;
+        double slope = 0.0;
+        quint64 storesAtAnswer = 0; // serial readings stored before the barometer's OK came here
+    } m_calibration;
 
     int m_tick = 768;
     QSet<QString> m_doubleKeys;

@@ -11,6 +11,7 @@ void BackEnd::calibrateBarometer(double offset, double slope, double pressure)
 {
     const QString sentence = NmeaSourceSerial::calibrationCommand(offset, slope, pressure);
     qWarning() << sentence;
+    expectCalibration(offset, slope);
     emit sendCalibration(sentence);
 }
 
@@ -23,6 +24,8 @@ void BackEnd::requestCurrentCalibration()
 
 void BackEnd::resetBarometer()
 {
+    // Back to the maker's offset and slope: a step nobody knows the size of.
+    expectCalibration(std::nan(""), std::nan(""));
     emit sendCalibration(NmeaSourceSerial::factoryResetCommand());
 }
 
@@ -35,7 +38,8 @@ void BackEnd::slot_calibrationValues(QString message)
         return;
     m_timerOperation.stop();
     const double slopeRef = fields.at(4).toDouble();
+    m_knownOffset = fields.at(2).toDouble();
+    m_knownSlope = std::floor(fields.at(3).toDouble() + 0.5);
     qWarning() << "QSP received from calibrationr request" << slopeRef;
-    emit calibrationValuesReceived(fields.at(2).toDouble(), std::floor(fields.at(3).toDouble() + 0.5), slopeRef,
-                                   fields.at(5).toDouble());
+    emit calibrationValuesReceived(m_knownOffset, m_knownSlope, slopeRef, fields.at(5).toDouble());
 }

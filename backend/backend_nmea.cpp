@@ -20,7 +20,8 @@ void BackEnd::startNmea()
     const bool wanted = m_settings->value(QStringLiteral("SettingSerialPort")).toString() != QLatin1String("None")
         || m_settings->value(QStringLiteral("SettingUseTcp"), 0).toInt() != 0
         || m_settings->value(QStringLiteral("SettingUseUdp"), 0).toInt() != 0
-        || m_settings->value(QStringLiteral("SettingUseUdpOut"), 0).toInt() != 0;
+        || m_settings->value(QStringLiteral("SettingUseUdpOut"), 0).toInt() != 0
+        || m_settings->value(QStringLiteral("SettingUseN2k"), 0).toInt() != 0;
     if (!wanted)
         return;
 
@@ -54,7 +55,7 @@ void BackEnd::retireNmea()
     m_receiver = nullptr;
     // Its sources withdraw their pressures as they stop, but through the
     // closed link: withdraw them here, so no old value looks current.
-    for (int source = SourceSerial; source <= SourceUdp; ++source)
+    for (int source = SourceSerial; source < SourceCount; ++source)
         setPressure(NO_PRESSURE, source);
 }
 

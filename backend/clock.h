@@ -13,7 +13,8 @@ qint64 currentMSecsSinceEpoch();
 qint64 currentSecsSinceEpoch();
 QDateTime currentDateTimeUtc();
 
-// Monotonic milliseconds, for ages and elapsed times.
+// Monotonic milliseconds, for ages and elapsed times, counting the time the
+// computer was suspended.
 qint64 monotonicMs();
 
 // A timer interval as the program should use it. Normally the interval
@@ -23,6 +24,9 @@ int interval(int ms);
 // --- controls for tests, benchmarks and soak runs ---
 // Moves both clocks forward (or back) by ms.
 void advance(qint64 ms);
+// Sets the wall clock alone forward (or back) by ms, as a time server or a
+// GPS correcting the computer's clock does.
+void stepWallClock(qint64 ms);
 // Freezes the wall clock at the given instant (ms since the epoch); the
 // monotonic clock keeps running. A negative value unfreezes it.
 void setWallClock(qint64 msSinceEpoch);

@@ -50,10 +50,11 @@ DataSource::DataSource(QObject *parent)
                            .arg(name));
         }
     }
-    // The alarm log and the archive join a history written before they
-    // existed; an empty file stays as it is, like the history tables.
+    // The alarm log, the steps and the archive join a history written before
+    // they existed; an empty file stays as it is, like the history tables.
     if (!empty) {
         createAlarmTable();
+        createStepTable();
         createArchive();
     }
     qWarning() << "dataSource created";

@@ -46,6 +46,8 @@ int courseCut(double cog)
 QVariantList DataSource::getTableContent(int tableNb)
 {
     QVariantList result;
+    if (tableNb == AlarmLog)
+        return alarmLogContent();
     const bool archive = tableNb == ArchiveTable;
     if (!isValidTable(tableNb) && !archive)
         return result;

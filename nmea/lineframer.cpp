@@ -89,7 +89,7 @@ void LineFramer::handleLine(QByteArray line, SentenceSink *sink)
         line.remove(0, begin);
         if (takeReply(line))
             return;
-    } else if (!beginsSentence(line.at(0))) {
+    } else if (m_variant == Network && !beginsSentence(line.at(0))) {
         return reject(line, QStringLiteral("does not begin with $ or !"));
     }
 

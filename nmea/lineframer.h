@@ -16,6 +16,8 @@ class SentenceSink;
 // replies go to the reply handler instead of the parser, and a line the
 // parser refuses gives the warning "message rejected by NMEA module".
 // Network (TCP, UDP): a line must begin with `$` or `!`; refusals are silent.
+// Gateway (NMEA 2000 frames as text over TCP or UDP): every line goes to the
+// sink as it is; refusals are silent.
 //
 // The incomplete tail is bounded: past MaxPending bytes the oldest are
 // dropped (one warning line per overrun), so a stream without separators
@@ -23,7 +25,7 @@ class SentenceSink;
 class LineFramer
 {
 public:
-    enum Variant { Serial, Network };
+    enum Variant { Serial, Network, Gateway };
     static constexpr int MaxPending = 10240;
 
     LineFramer(Variant variant, int sourceId);

@@ -3,8 +3,10 @@
 #include "backend.h"
 #include "backendlink.h"
 #include "clock.h"
+#include "n2klinereader.h"
 #include "nmea0183.h"
 #include "nmeasenderudp.h"
+#include "nmeasourcecan.h"
 #include "nmeasourceserial.h"
 #include "nmeasourcetcp.h"
 #include "nmeasourceudp.h"
@@ -117,11 +119,33 @@ void NmeaReceiver::slot_startReceiving()
     if (intSetting(link, "SettingUseUdp", 0) == 1)
         startSource(new NmeaSourceUdp(this, QStringLiteral("0.0.0.0"), intSetting(link, "SettingUdpPort", 10110)),
                     networkDelay);
+    if (intSetting(link, "SettingUseN2k", 0) == 1)
+        startN2k(networkDelay);
     if (intSetting(link, "SettingUseUdpOut", 0) == 1) {
         timerUdp = new QTimer(this);
         timerUdp->setInterval(Clock::interval(1000));
         connect(timerUdp, &QTimer::timeout, this, &NmeaReceiver::slot_sendUdp);
         timerUdp->start();
+    }
+}
+
+void NmeaReceiver::startN2k(int delayMs)
+{
+    BackEndLink &link = *m_link;
+    // 0 a CAN interface of the computer, 1 a gateway over TCP, 2 a gateway over UDP.
+    const int mode = intSetting(link, "SettingN2kMode", 0);
+    const int port = intSetting(link, "SettingN2kPort", 1457);
+    if (mode == 0) {
+        startSource(new NmeaSourceCan(this, textSetting(link, "SettingN2kInterface", QStringLiteral("can0"))),
+                    delayMs);
+        return;
+    }
+    n2kLines = std::make_unique<N2kLineReader>(m_link.get(), SourceN2k);
+    if (mode == 1) {
+        const QString address = textSetting(link, "SettingN2kAddress", QStringLiteral("127.000.000.001"));
+        startSource(new NmeaSourceTcp(this, address, port, n2kLines.get()), delayMs);
+    } else if (mode == 2) {
+        startSource(new NmeaSourceUdp(this, QStringLiteral("0.0.0.0"), port, n2kLines.get()), delayMs);
     }
 }
 

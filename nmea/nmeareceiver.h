@@ -8,6 +8,7 @@
 #include "sentencesink.h"
 
 class BackEndLink;
+class N2kLineReader;
 class Nmea0183;
 class NmeaSenderUdp;
 class NmeaSource;
@@ -59,12 +60,15 @@ public slots:
 
 private:
     void startSource(NmeaSource *source, int delayMs);
+    void startN2k(int delayMs);
     void releaseOutput();
 
     Nmea0183 *parser = nullptr;
     QList<NmeaSource *> sources;
     QTimer *timerUdp = nullptr;
     NmeaSenderUdp *senderUdp = nullptr;
+    // The frames of an NMEA 2000 gateway's lines, read for its TCP or UDP source.
+    std::unique_ptr<N2kLineReader> n2kLines;
     std::shared_ptr<BackEndLink> m_link;
     std::shared_ptr<BackEndLink> m_previous;
 };

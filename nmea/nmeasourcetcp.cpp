@@ -1,6 +1,7 @@
 #include "nmeasourcetcp.h"
 
 #include "clock.h"
+#include "n2klinereader.h"
 #include "nmeareceiver.h"
 
 #include <QRegularExpression>
@@ -8,11 +9,12 @@
 #include <QTimer>
 #include <QtDebug>
 
-NmeaSourceTcp::NmeaSourceTcp(NmeaReceiver *parent, const QString &address, int port)
-    : NmeaSource(parent, 2)
+NmeaSourceTcp::NmeaSourceTcp(NmeaReceiver *parent, const QString &address, int port, N2kLineReader *gateway)
+    : NmeaSource(parent, gateway ? gateway->decoder().sourceId() : 2)
     , port(port)
     , address(address)
-    , lineBuffer(LineFramer::Network, 2)
+    , lineBuffer(gateway ? LineFramer::Gateway : LineFramer::Network, sourceId)
+    , lines(gateway ? static_cast<SentenceSink *>(gateway) : parent)
     , timer(new QTimer(this))
 {
     timer->setSingleShot(true);
@@ -102,7 +104,7 @@ void NmeaSourceTcp::slot_readData()
     timer->stop();
     if (!socket)
         return;
-    lineBuffer.feed(socket->readAll(), receiver);
+    lineBuffer.feed(socket->readAll(), lines);
     timer->start();
 }
 

@@ -5,6 +5,7 @@
 
 #include <QAbstractSocket>
 
+class N2kLineReader;
 class QTcpSocket;
 class QTimer;
 
@@ -15,7 +16,9 @@ class NmeaSourceTcp : public NmeaSource
     Q_OBJECT
 
 public:
-    NmeaSourceTcp(NmeaReceiver *parent, const QString &address, int port);
+    // With a gateway reader the link carries a gateway's NMEA 2000 frames as
+    // text lines, under the reader's source index, instead of NMEA 0183.
+    NmeaSourceTcp(NmeaReceiver *parent, const QString &address, int port, N2kLineReader *gateway = nullptr);
     ~NmeaSourceTcp() override;
 
     void stopReceiving() override;
@@ -49,6 +52,7 @@ private:
     int port;
     QString address;
     LineFramer lineBuffer;
+    SentenceSink *lines; // where lineBuffer hands its lines
     QTimer *timer = nullptr;
     QTcpSocket *socket = nullptr;
 };

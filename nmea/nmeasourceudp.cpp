@@ -1,17 +1,20 @@
 #include "nmeasourceudp.h"
 
 #include "clock.h"
+#include "n2klinereader.h"
 #include "nmeareceiver.h"
+#include "nmeasenderudp.h"
 
 #include <QNetworkDatagram>
 #include <QUdpSocket>
 #include <QtDebug>
 
-NmeaSourceUdp::NmeaSourceUdp(NmeaReceiver *parent, const QString &address, int port)
-    : NmeaSource(parent, 3)
+NmeaSourceUdp::NmeaSourceUdp(NmeaReceiver *parent, const QString &address, int port, N2kLineReader *gateway)
+    : NmeaSource(parent, gateway ? gateway->decoder().sourceId() : 3)
     , port(port)
     , address(address)
-    , lineBuffer(LineFramer::Network, 3)
+    , lineBuffer(gateway ? LineFramer::Gateway : LineFramer::Network, sourceId)
+    , lines(gateway ? static_cast<SentenceSink *>(gateway) : parent)
 {
 }
 
@@ -75,22 +78,31 @@ void NmeaSourceUdp::slot_readPendingDatagrams()
     if (!socket)
         return;
     QByteArray chunk;
+    bool own = false;
     // Bounded in datagrams as well as bytes, so that a flood (of empty
     // datagrams too) still leaves the worker's other work its turn; what stays
     // pending waits in the socket for the next notification.
     for (int read = 0; read < MaxDatagramsPerRead && socket->hasPendingDatagrams()
          && lineBuffer.pendingSize() + chunk.size() <= LineFramer::MaxPending;
          ++read) {
-        chunk.append(socket->receiveDatagram().data());
+        const QNetworkDatagram datagram = socket->receiveDatagram();
         // A read that fails reports its error at once, which drops the socket.
         if (!socket)
             return;
+        // The relay on the input's port: this program's own pressure.
+        if (NmeaSenderUdp::isOwnDatagram(datagram.senderAddress(), quint16(datagram.senderPort()))) {
+            own = true;
+            continue;
+        }
+        chunk.append(datagram.data());
     }
     if (chunk.isEmpty() && lineBuffer.pendingSize() == 0) {
+        if (own)
+            return;
         qWarning() << "empty datagram data received";
         return;
     }
-    lineBuffer.feed(chunk, receiver);
+    lineBuffer.feed(chunk, lines);
 }
 
 void NmeaSourceUdp::loseLink()

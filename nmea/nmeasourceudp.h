@@ -5,6 +5,7 @@
 
 #include <QAbstractSocket>
 
+class N2kLineReader;
 class QUdpSocket;
 
 // NMEA from UDP datagrams on a local port, broadcast on the boat's network
@@ -14,7 +15,9 @@ class NmeaSourceUdp : public NmeaSource
     Q_OBJECT
 
 public:
-    NmeaSourceUdp(NmeaReceiver *parent, const QString &address, int port);
+    // With a gateway reader the link carries a gateway's NMEA 2000 frames as
+    // text lines, under the reader's source index, instead of NMEA 0183.
+    NmeaSourceUdp(NmeaReceiver *parent, const QString &address, int port, N2kLineReader *gateway = nullptr);
     ~NmeaSourceUdp() override;
 
     void stopReceiving() override;
@@ -37,5 +40,6 @@ private:
     int port;
     QString address;
     LineFramer lineBuffer;
+    SentenceSink *lines; // where lineBuffer hands its lines
     QUdpSocket *socket = nullptr;
 };

@@ -5,7 +5,7 @@ import QtQuick.Window 2.15
 import "."
 
 // Where position and pressure come from (the computer's own services, a
-// serial port, TCP, UDP) and the NMEA relay over UDP. Stored when the
+// serial port, TCP, UDP, NMEA 2000) and the NMEA relay over UDP. Stored when the
 // screen is left, which also restarts the position services and the NMEA
 // worker, changed or not.
 Flickable {
@@ -21,18 +21,6 @@ Flickable {
     clip: true
     boundsBehavior: Flickable.StopAtBounds
     ScrollBar.vertical: ScrollBar {}
-
-    component PortBox: SpinBox {
-        from: 6000
-        to: 65535
-        editable: true
-        // A port, not a quantity: no thousands separator.
-        textFromValue: function(value) { return String(value) }
-        valueFromText: function(text) {
-            var port = parseInt(text, 10)
-            return isNaN(port) ? value : port
-        }
-    }
 
     // Wide enough for the widest entry (the measure is capped), its arrow
     // and its paddings.
@@ -67,6 +55,8 @@ Flickable {
         udpOutSwitch.checked = backend.getSetting("SettingUseUdpOut", 0) === 1
         udpOutPortBox.value = backend.getSetting("updPort", 10110)
         rmcSwitch.checked = backend.getSetting("sendUdpPos", 0) === 1
+        n2kSwitch.checked = backend.getSetting("SettingUseN2k", 0) === 1
+        n2kGroup.load()
     }
 
     // Called by the window before it replaces this screen, and at the
@@ -92,6 +82,8 @@ Flickable {
         backend.setSetting("SettingUseTcp", tcpSwitch.checked ? 1 : 0)
         backend.setSetting("SettingUseUdp", udpSwitch.checked ? 1 : 0)
         backend.setSetting("SettingUseUdpOut", udpOutSwitch.checked ? 1 : 0)
+        backend.setSetting("SettingUseN2k", n2kSwitch.checked ? 1 : 0)
+        n2kGroup.save()
         backend.syncSettings()
         backend.clearAllFix()
         backend.startLocationServices()
@@ -195,23 +187,9 @@ Flickable {
             RowLayout {
                 enabled: tcpSwitch.checked
                 spacing: 10
-                TextField {
+                AddressField {
                     id: addressField
                     objectName: "addressField"
-                    // Stored as shown, three digits a group.
-                    inputMask: "999.999.999.999"
-                    selectByMouse: false
-                    Layout.preferredWidth: addressWidth.advanceWidth + leftPadding + rightPadding + cursorRectangle.width
-                    TextMetrics {
-                        id: addressWidth
-                        font: addressField.font
-                        text: "000.000.000.000"
-                    }
-                    // The user types over the address from its first digit.
-                    onActiveFocusChanged: if (activeFocus) Qt.callLater(function() { addressField.cursorPosition = 0 })
-                    onEditingFinished: focus = false
-                    Keys.onReturnPressed: focus = false
-                    Keys.onEnterPressed: focus = false
                 }
                 PortBox {
                     id: tcpPortBox
@@ -228,6 +206,17 @@ Flickable {
                 id: udpPortBox
                 objectName: "udpPortBox"
                 enabled: udpSwitch.checked
+            }
+
+            Switch {
+                id: n2kSwitch
+                objectName: "n2kSwitch"
+                Layout.alignment: Qt.AlignTop
+                text: qsTr("NMEA 2000 input")
+            }
+            N2kConnection {
+                id: n2kGroup
+                enabled: n2kSwitch.checked
             }
 
             Switch {

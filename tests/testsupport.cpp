@@ -124,6 +124,16 @@ BackEndFixture::BackEndFixture(const QVariantMap &settings, bool history, qint64
     g_dataSource = history ? new DataSource() : nullptr;
 }
 
+BackEnd *BackEndFixture::restart()
+{
+    delete g_dataSource;
+    QSqlDatabase::removeDatabase("DB_BAROGRAPH");
+    delete m_backend;
+    m_backend = new BackEnd(nullptr);
+    g_dataSource = new DataSource();
+    return m_backend;
+}
+
 BackEndFixture::~BackEndFixture()
 {
     delete g_dataSource;

@@ -46,6 +46,9 @@ private:
     QtMessageHandler m_previous;
 };
 
+// Time passes until the wall clock reads secs: both clocks move (not the clock being set).
+inline void passTimeTo(qint64 secs) { Clock::advance(secs * 1000 - Clock::currentMSecsSinceEpoch()); }
+
 // Rows of the history database, on the store's connection (other columns 0).
 void insertHistoryRow(const QString &table, qint64 time, double pressure, double elevation = 0.0, double offset = 0.0);
 int historyRowCount(const QString &table); // -1 when the table cannot be read
@@ -61,6 +64,8 @@ public:
                             bool fresh = false);
     ~BackEndFixture();
     BackEnd *backend() const { return m_backend; }
+    // The program stopped and started again on the same folder (with history).
+    BackEnd *restart();
     QString filePath(const QString &name) const { return m_dir.filePath(name); }
 
 private:

@@ -71,8 +71,8 @@ private slots:
         if (map.take("locale") == "fr")
             QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
         QTranslator catalogue;
-        if (map.take("catalogue").isValid())
-            QVERIFY(catalogue.load("Quillmere_en_US", QUILLMERE_BIN_DIR "/translations"));
+        if (const QString language = map.take("catalogue").toString(); !language.isEmpty())
+            QVERIFY(catalogue.load("Quillmere_" + language, QUILLMERE_BIN_DIR "/translations"));
         QCoreApplication::installTranslator(&catalogue); // an empty one translates nothing
         BackEnd *b = start(map, true);
         QSignalSpy values(b, &BackEnd::calibrationValuesReceived), updated(b, &BackEnd::dataUpdated),

@@ -1,14 +1,19 @@
 // The NMEA links: the serial source on a pseudo-terminal, TCP against a loopback server, UDP on loopback (a multicast
-// group only inside the test's own network namespace), losing and regaining each link, and the relay's sending. Also
-// the guard that keeps every address of the tests, tools, benchmarks and scripts on loopback.
+// group only inside the test's own network namespace), an NMEA 2000 gateway over both, a CAN interface through Qt's
+// "virtualcan" plug-in (this kernel has no CAN), losing and regaining each link, and the relay's sending. Also the
+// guard that keeps every address of the tests, tools, benchmarks and scripts on loopback.
 #include "backend.h"
+#include "backendlink.h"
+#include "n2klinereader.h"
 #include "nmeareceiver.h"
 #include "nmeasenderudp.h"
+#include "nmeasourcecan.h"
 #include "nmeasourceserial.h"
 #include "nmeasourcetcp.h"
 #include "nmeasourceudp.h"
 #include "testsupport.h"
 
+#include <QCanBus>
 #include <QNetworkDatagram>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -40,6 +45,17 @@ const QByteArray Mda1012 = "$IIMDA,29.9,I,1.01200,B,,,,,,,,,,,,,,,,*73\r\n";
 bool pressureIs(double value)
 {
     return qFuzzyCompare(g_backEnd->getCurrentPressure(), value);
+}
+
+// The virtual CAN bus of this program: its first device serves it on this loopback port, for the program's life.
+QString virtualCan()
+{
+    static const quint16 port = [] {
+        QTcpServer probe;
+        return probe.listen(QHostAddress::LocalHost) ? probe.serverPort() : quint16(0);
+    }();
+    qputenv("QUILLMERE_CAN_PLUGIN", "virtualcan");
+    return QString("tcp://127.0.0.1:%1/can0").arg(port);
 }
 } // namespace
 
@@ -146,23 +162,36 @@ private slots:
         QUdpSocket sender;
         const int port = freeUdpPort(); // the port that the source then takes
         QVERIFY(port);
+        N2kLineReader gateway(m_receiver->link().get(), SourceN2k);
+        N2kLineReader *frames = link.startsWith("gateway") ? &gateway : nullptr;
         if (link == "serial")
             QVERIFY(openSerial(m_pty));
-        if (link == "tcp")
-            QVERIFY(server.listen(QHostAddress::LocalHost) && start<NmeaSourceTcp>(address, server.serverPort()));
-        if (link == "udp") // joined only inside the namespace; a unicast address cannot be
-            QVERIFY(start<NmeaSourceUdp>(address, port)->isBound() && log.contains("joined to multicast") == multicast);
-        QTRY_VERIFY(link != "tcp" || server.hasPendingConnections());
+        if (link.endsWith("tcp"))
+            QVERIFY(server.listen(QHostAddress::LocalHost) && start<NmeaSourceTcp>(address, server.serverPort(), frames));
+        if (link.endsWith("udp")) // joined only inside the namespace; a unicast address cannot be
+            QVERIFY(start<NmeaSourceUdp>(address, port, frames)->isBound() && log.contains("joined to multicast") == multicast);
+        std::unique_ptr<QCanBusDevice> bus(link == "can" ? QCanBus::instance()->createDevice("virtualcan", virtualCan()) : nullptr);
+        if (bus)
+            QVERIFY(start<NmeaSourceCan>(virtualCan()) && bus->connectDevice());
+        QTRY_VERIFY(link.endsWith("tcp") ? server.hasPendingConnections() : !bus || bus->state() == QCanBusDevice::ConnectedState);
         QTcpSocket *peer = server.nextPendingConnection();
-        for (const QString &chunk : items(cell("chunks"))) {
-            if (link == "serial")
-                sendSerial(unescape(chunk));
-            else if (peer)
-                peer->write(unescape(chunk));
-            else
-                sender.writeDatagram(unescape(chunk), QHostAddress(multicast ? address : "127.0.0.1"), port);
-        }
-        QTRY_VERIFY(pressureIs(cell("pressure").toDouble()));
+        // The virtual bus passes a frame on only to the devices it has taken on already: sent until it arrives.
+        const auto send = [&] {
+            for (const QString &chunk : items(cell("chunks"))) {
+                quint32 id = 0;
+                QByteArray data;
+                if (link == "serial")
+                    sendSerial(unescape(chunk));
+                else if (bus)
+                    N2kLineReader::readFrame(unescape(chunk), id, data), bus->writeFrame(QCanBusFrame(id, data));
+                else if (peer)
+                    peer->write(unescape(chunk));
+                else
+                    sender.writeDatagram(unescape(chunk), QHostAddress(multicast ? address : "127.0.0.1"), port);
+            }
+        };
+        send();
+        QTRY_VERIFY((bus ? send() : void(), pressureIs(cell("pressure").toDouble())));
         QCoreApplication::processEvents(); // replies come as queued signals
         QStringList signal;
         for (const QVariant &v : status.value(0) + values.value(0))
@@ -194,6 +223,25 @@ private slots:
         QTRY_VERIFY(source->isOpen());
         sendSerial(Mda1012); // the startup discard does not apply again
         QTRY_VERIFY(pressureIs(1012.0));
+    }
+
+    // A CAN interface that is not there (none here: the kernel has no CAN), or no such plug-in: tried again every 10 s
+    // (scaled). One closed under the source (an adapter unplugged): its pressure withdrawn, opened again.
+    void canRetries()
+    {
+        MessageLog log;
+        for (const char *plugin : {"socketcan", "quillmere-none"}) {
+            qputenv("QUILLMERE_CAN_PLUGIN", plugin);
+            std::unique_ptr<NmeaSourceCan> source(start<NmeaSourceCan>(QString("qmcan9")));
+            QTRY_VERIFY(log.count("error opening CAN interface") >= 3);
+            log.clear();
+        }
+        NmeaSourceCan *source = start<NmeaSourceCan>(virtualCan());
+        QTRY_VERIFY(source->isConnected());
+        g_backEnd->setPressure(1000, SourceN2k);
+        source->findChild<QCanBusDevice *>()->disconnectDevice();
+        QTRY_VERIFY(log.contains("CAN interface closed") && g_backEnd->getCurrentPressure() == NO_PRESSURE);
+        QTRY_VERIFY(source->isConnected());
     }
 
     // Data Terminal Ready cannot be raised on a port unplugged as it opens: dropped at once, opened again later.

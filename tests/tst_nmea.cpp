@@ -1,6 +1,7 @@
 // NMEA 0183 text in and out: parser and items, line framing, the sentences the program writes (read back by pynmea2),
-// nmeadecode over recordings, the fuzz corpus.
+// NMEA 2000 frames as text lines, nmeadecode over recordings, the fuzz corpus.
 #include "lineframer.h"
+#include "n2klinereader.h"
 #include "nmea0183.h"
 #include "nmeaconsumer.h"
 #include "nmeasenderudp.h"
@@ -20,7 +21,7 @@ public:
     void setPressure(double pressure, int) override
     {
         sane = sane && !std::isnan(pressure);
-        calls << QString("pressure %1 hPa").arg(pressure, 0, 'f', 2);
+        calls << QString("pressure %1 hPa").arg(pressure, 0, 'f', decimals);
     }
     void setFix(const QPointF &p, double sog, double cog, int) override
     {
@@ -41,6 +42,7 @@ public:
     Nmea0183 parser{nullptr, this};
     QStringList calls, parsed, replies, rejected;
     bool sane = true;
+    int decimals = 2; // of a pressure
 };
 
 QString run(const QString &program, const QStringList &arguments)
@@ -126,6 +128,28 @@ private slots:
         QCOMPARE(framer.pendingSize(), 4);
     }
 
+    // Each case one stream through the gateway framing and the frame reader; "+Ns" moves the clock.
+    void n2k_data() { addRows("n2k.tsv"); }
+    void n2k()
+    {
+        Recorder r;
+        r.decimals = 3;
+        N2kLineReader reader(&r, SourceN2k);
+        LineFramer framer(LineFramer::Gateway, SourceN2k);
+        int refused = 0;
+        framer.setRejectHandler([&refused](const QByteArray &, const QString &) { ++refused; });
+        for (const QString &line : items(cell("lines"))) {
+            if (line.startsWith('+'))
+                Clock::advance(line.mid(1).chopped(1).toLongLong() * 1000);
+            else
+                framer.feed(unescape(line) + "\r\n", &reader);
+        }
+        Clock::reset();
+        QVERIFY(r.sane && reader.decoder().packets().pending() <= 2);
+        QCOMPARE_ROW(r.calls.join(" | "), "decoded");
+        QCOMPARE_ROW(QString::number(refused), "refused");
+    }
+
     void written_data() { addRows("nmeaout.tsv"); }
     void written()
     {
@@ -173,19 +197,22 @@ private slots:
         }
     }
 
-    // tools/nmeadecode over each recording, in both framings: <name>.<framing>.chk.
+    // tools/nmeadecode over each recording, NMEA 0183 in both framings, candump logs as NMEA 2000:
+    // <name>.<framing>.chk.
     void decodeTool_data()
     {
         QTest::addColumn<QString>("recording");
         for (const QString &name : QDir(dataPath("")).entryList({"*.nmea"}))
             QTest::newRow(qPrintable(name + " serial")) << name, QTest::newRow(qPrintable(name + " tcp")) << name;
+        for (const QString &name : QDir(dataPath("")).entryList({"*.candump"}))
+            QTest::newRow(qPrintable(name + " n2k")) << name;
     }
     void decodeTool()
     {
         QFETCH(QString, recording);
         const QString framing = QString(QTest::currentDataTag()).section(' ', 1);
         const QString output = run(QUILLMERE_BIN_DIR "/tools/nmeadecode/nmeadecode",
-                                   {"--verbose", dataPath(recording), framing == "tcp" ? "--tcp" : "--"});
+                                   {"--verbose", dataPath(recording), framing == "serial" ? "--" : "--" + framing});
         QFile check(dataPath(recording.section('.', 0, 0) + '.' + framing + ".chk"));
         if (qEnvironmentVariableIntValue("QUILLMERE_REBUILD_EXPECTED") == 1 && check.open(QIODevice::WriteOnly))
             check.write(output.toUtf8()), check.close();
@@ -193,17 +220,19 @@ private slots:
         QCOMPARE(output, QString::fromUtf8(check.readAll()));
     }
 
-    // What the fuzzer kept, through both framings: no crash, no value beyond reason.
+    // What the fuzzers kept, through the three framings (the gateway's into the frame reader): no crash, no value
+    // beyond reason.
     void corpusIsHarmless()
     {
-        for (const LineFramer::Variant variant : {LineFramer::Serial, LineFramer::Network}) {
+        for (const LineFramer::Variant variant : {LineFramer::Serial, LineFramer::Network, LineFramer::Gateway}) {
             Recorder r;
+            N2kLineReader frames(&r, SourceN2k);
             LineFramer framer(variant, 1);
             int inputs = 0;
             for (QDirIterator it(dataPath("fuzz"), QDir::Files); it.hasNext(); ++inputs) {
                 QFile f(it.next());
                 QVERIFY(f.open(QIODevice::ReadOnly));
-                framer.feed(f.readAll() + "\n", &r);
+                framer.feed(f.readAll() + "\n", variant == LineFramer::Gateway ? static_cast<SentenceSink *>(&frames) : &r);
             }
             QVERIFY(inputs > 100 && r.sane);
         }

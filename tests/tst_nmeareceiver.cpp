@@ -62,9 +62,9 @@ private slots:
         QCOMPARE_ROW(sent.keys().join(" | "), "relayed");
     }
 
-    // A restart withdraws the old sources' values, also after 100 000 empty datagrams (the worker still takes the
-    // pressure sent after them, and winds down as usual); any number of starts leave one worker; with every source and
-    // the output off, none.
+    // A restart withdraws the old sources' values (NMEA 2000's too), also after 100 000 empty datagrams (the worker
+    // still takes the pressure sent after them, and winds down as usual); any number of starts leave one worker; with
+    // every source and the output off, none.
     void restarts()
     {
         QUdpSocket sender;
@@ -78,6 +78,7 @@ private slots:
             sender.writeDatagram("", QHostAddress::LocalHost, port);
         QTRY_VERIFY((sender.writeDatagram("$IIXDR,P,1.02000,B,Barometer\r\n", QHostAddress::LocalHost, port),
                      qFuzzyCompare(b->getCurrentPressure(), 1020.0)));
+        b->setPressure(1010.0, SourceN2k);
         b->startNmea();
         QCOMPARE(b->getCurrentPressure(), NO_PRESSURE);
         b->startNmea();

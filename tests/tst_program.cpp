@@ -1,6 +1,7 @@
 // The real program in an empty folder, in English or French: the first-run settings and tables; fed by nmeasim over
-// TCP on loopback, which comes up after the program, samples recorded with their position; SIGTERM, and the orderly
-// shutdown; a second SIGTERM while the shutdown waits. Installed: its launcher, its catalogues, one to a folder.
+// TCP on loopback, which comes up after the program, or as an NMEA 2000 gateway over TCP and UDP, samples recorded with
+// their position; SIGTERM, and the orderly shutdown; a second SIGTERM while the shutdown waits. Installed: its
+// launcher, its catalogues, one to a folder.
 #include "testsupport.h"
 
 #include <QTcpServer>
@@ -49,21 +50,28 @@ private slots:
     void run_data()
     {
         QTest::addColumn<QString>("locale");
-        QTest::newRow("English system, fed by nmeasim") << "C";
-        QTest::newRow("French system") << "fr_FR.UTF-8";
+        QTest::addColumn<QString>("link"); // and the source that winds down last
+        QTest::newRow("English system, fed by nmeasim") << "C" << "tcp 2";
+        QTest::newRow("French system") << "fr_FR.UTF-8" << "";
+        // The fixes of NMEA 2000 are taken whatever the position source says (internal by default).
+        QTest::newRow("NMEA 2000 gateway over TCP") << "C" << "n2k-tcp 4";
+        QTest::newRow("NMEA 2000 gateway over UDP") << "C" << "n2k-udp 4";
     }
     void run()
     {
         QFETCH(QString, locale);
-        const bool fed = locale == "C";
+        QFETCH(QString, link);
+        const bool fed = !link.isEmpty(), tcp = link.contains("tcp");
         QProcess simulator;
         QTcpServer probe; // a free port for nmeasim
         QVERIFY(probe.listen(QHostAddress::LocalHost));
-        const QString port = QString::number(probe.serverPort());
+        const QString port = QString::number(tcp ? probe.serverPort() : freeUdpPort());
         probe.close();
-        launch(fed ? "SettingSerialPort=None;SettingUseTcp=1;SettingTcpIpAddress=127.0.0.1;SettingPosSource=2;"
-                     "SettingTcpIpPort=" + port : "", locale);
-        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", locale); // a connection of its own for each run
+        const QString gateway = "SettingSerialPort=None;SettingUseN2k=1;SettingN2kPort=" + port + ";SettingN2kMode=";
+        launch(link.startsWith("tcp") ? "SettingSerialPort=None;SettingUseTcp=1;SettingTcpIpAddress=127.0.0.1;"
+                                        "SettingPosSource=2;SettingTcpIpPort=" + port
+               : fed                  ? gateway + (tcp ? "1" : "2") : "", locale);
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", QTest::currentDataTag()); // one for each run
         db.setDatabaseName(m_dir->filePath("barograph.db"));
         const auto query = [&db](const QString &sql) {
             QStringList values;
@@ -71,12 +79,16 @@ private slots:
                 values << q.value(0).toString();
             return values;
         };
-        // The multiplexer comes up 5 s (scaled) after the program failed to reach it: the first retry finds it.
-        if (fed) {
+        // The multiplexer or gateway comes up 5 s (scaled) after the program failed to reach it: the first retry finds
+        // it.
+        if (tcp) {
             QVERIFY2(waitFor("failed to connect to TCP host"), qPrintable(m_log));
             QTest::qWait(2500);
-            QVERIFY(!startSimulator(simulator, {"--tcp", port, "--rate", "2"}, "tcp: listening").isNull());
         }
+        const QStringList n2k = link.startsWith("n2k") ? QStringList{"--n2k"} : QStringList();
+        if (fed)
+            QVERIFY(!startSimulator(simulator, n2k + QStringList{tcp ? "--tcp" : "--udp", port, "--rate", "2"},
+                                    tcp ? "tcp: listening" : "udp: sending").isNull());
         const QString positioned = "SELECT PRE FROM BARO30M WHERE LAT <> 0";
         // Not a look at the file before the program made it: that would leave it without tables.
         waitFor([&] { return m_log.contains("main page loaded") && db.open() && (!fed || query(positioned).size() >= 2); });
@@ -86,16 +98,17 @@ private slots:
         QVERIFY2(m_program->exitStatus() == QProcess::NormalExit && m_program->exitCode() == 0, qPrintable(m_log));
         // The store goes first; the back end stops its worker, then has the window store its geometry.
         const QStringList order = {"BackEnd created", "dataSource created", "main page loaded", "datasource deleted",
-                                   fed ? "nmea source deleted: 2" : "saving size", "saving size", "backend deleted"};
+                                   fed ? "nmea source deleted: " + link.section(' ', 1) : "saving size", "saving size",
+                                   "backend deleted"};
         for (int i = 1; i < order.size(); ++i)
             QVERIFY2(m_log.contains(order[i - 1]) && m_log.indexOf(order[i - 1]) <= m_log.indexOf(order[i]), qPrintable(m_log));
-        QVERIFY2(!fed || (m_log.count("failed to connect to TCP host") == 1 && !m_log.contains("trying to reconnect")),
+        QVERIFY2(!tcp || (m_log.count("failed to connect to TCP host") == 1 && !m_log.contains("trying to reconnect")),
                  qPrintable(m_log));
         QSettings ini(m_dir->filePath("barograph.ini"), QSettings::IniFormat);
         QCOMPARE(ini.value("language").toInt() + ini.value("formatMMDD").toInt(), fed ? 0 : 2);
         QVERIFY(ini.value("version") == "3.0.0" && ini.value("windowWidth").toInt() > 0);
-        QCOMPARE(query("SELECT group_concat(name) FROM (SELECT name FROM sqlite_master WHERE name NOT LIKE '%ALARMS%' ORDER BY name)"),
-                 QStringList{"BAR12H,BAR16D,BARO1D,BARO2D,BARO30M,BARO3H,BARO4D,BARO6H,BARO8D"});
+        QCOMPARE(query("SELECT group_concat(name) FROM (SELECT name FROM sqlite_master WHERE name NOT LIKE '%ALARMS%' AND name <> 'STEPS' ORDER BY name)"),
+                 QStringList{"ARCHIVE1H,BAR12H,BAR16D,BARO1D,BARO2D,BARO30M,BARO3H,BARO4D,BARO6H,BARO8D"});
         const QStringList pressures = query(positioned);
         QCOMPARE(pressures.size() >= 2, fed);
         for (const QString &p : pressures)

@@ -1,13 +1,18 @@
 // bench_nmea: decodes a large mixed NMEA stream, as a boat's network
 // carries it (pressure, RMC, GGA, GSV, VTG, wind, depth, AIS, proprietary
 // sentences), through the program's line framing and parser into a real
-// BackEnd, and runs gpsdecode on the same stream for comparison.
+// BackEnd, and runs gpsdecode on the same stream for comparison. In the same
+// run, the NMEA 2000 side: the frames of a busy backbone decoded straight
+// (as from a CAN interface), and the same frames as a gateway's RAW lines
+// through the gateway framing and the frame reader.
 // Prints `name: value unit` lines.
 //
-//   bench_nmea [lines]      (default 300000 lines per pass)
+//   bench_nmea [lines]      (default 300000 lines, and as many frames, per pass)
 // gpsdecode is taken from $GPSDECODE, else from the PATH.
 #include "backend.h"
 #include "lineframer.h"
+#include "n2kdecoder.h"
+#include "n2klinereader.h"
 #include "nmea0183.h"
 
 #include <QCoreApplication>
@@ -73,6 +78,101 @@ QByteArray makeStream(int lines, int &pressureLines)
     return stream;
 }
 
+struct Frame
+{
+    quint32 id;
+    QByteArray data;
+};
+
+// A backbone's traffic: heading, attitude, speed, depth, wind and engine
+// several times a second, the position groups, the pressure now and then,
+// and AIS fast packets; most of it of no use to a barograph, as on a boat.
+QList<Frame> makeFrames(int count)
+{
+    const auto hex = [](const char *text) { return QByteArray::fromHex(text); };
+    const QList<Frame> cycle{
+        {0x09F11201, hex("FF1A2B7FFF7FFFFD")}, // 127250 heading
+        {0x09F10D01, hex("FFFF7F10270000FF")}, // 127245 rudder
+        {0x09F11301, hex("FF0D0000FF7FFFFF")}, // 127251 rate of turn
+        {0x09F20024, hex("00A00F3C00FFFFFF")}, // 127488 engine, rapid
+        {0x09FD0269, hex("00DA02AE1EFAFFFF")}, // 130306 wind
+        {0x09F80101, hex("6768711CC80B9FFD")}, // 129025 position
+        {0x09F80201, hex("00FC66993501FFFF")}, // 129026 course and speed
+        {0x11F50323, hex("FF3401F401FFFFFF")}, // 128259 speed through water
+        {0x11F50B23, hex("FFD0070000FFFFFF")}, // 128267 depth
+        {0x15FD0A24, hex("000000246E0F00FF")}, // 130314 pressure
+        {0x0DF80501, hex("002B003A51F0AB2C")}, // 129029, a fast packet of 7 frames
+        {0x0DF80501, hex("0119C03F0710BA55")},
+        {0x0DF80501, hex("029F06B07D449583")},
+        {0x0DF80501, hex("033772FF80841E00")},
+        {0x0DF80501, hex("040000000010FC08")},
+        {0x0DF80501, hex("055A009600521200")},
+        {0x0DF80501, hex("060000FFFFFFFFFF")},
+        {0x19F80F4D, hex("4019127B3A5E0AC4")}, // 129039 AIS class B, a fast packet of 4 frames
+        {0x19F80F4D, hex("41E0FA2CB4FF0C1C")},
+        {0x19F80F4D, hex("42E9FFFF3C00FFFF")},
+        {0x19F80F4D, hex("43FF0274FFFFFFFF")},
+    };
+    QList<Frame> frames;
+    frames.reserve(count);
+    for (int i = 0; i < count; ++i) {
+        Frame frame = cycle.at(i % cycle.size());
+        frame.data[0] = frame.id == 0x0DF80501 || frame.id == 0x19F80F4D ? frame.data.at(0) : char(i);
+        frames << frame;
+    }
+    return frames;
+}
+
+QByteArray rawLines(const QList<Frame> &frames)
+{
+    QByteArray stream;
+    stream.reserve(frames.size() * 48);
+    for (const Frame &frame : frames) {
+        stream += "17:33:21.107 R " + QByteArray::number(frame.id, 16).toUpper().rightJustified(8, '0');
+        for (const char byte : frame.data)
+            stream += ' ' + QByteArray(1, byte).toHex().toUpper();
+        stream += "\r\n";
+    }
+    return stream;
+}
+
+double framesOnePass(const QList<Frame> &frames)
+{
+    N2kDecoder decoder(g_backEnd, SourceN2k);
+    QElapsedTimer timer;
+    timer.start();
+    for (const Frame &frame : frames)
+        decoder.feed(frame.id, frame.data);
+    return timer.nsecsElapsed() / 1e9;
+}
+
+// The stream through the framing in chunks, as reads bring it.
+double framedSeconds(const QByteArray &stream, LineFramer::Variant variant, SentenceSink &sink)
+{
+    LineFramer framer(variant, variant == LineFramer::Serial ? SourceSerial : SourceTcp);
+    QElapsedTimer timer;
+    timer.start();
+    for (int offset = 0; offset < stream.size(); offset += ChunkSize)
+        framer.feed(QByteArray::fromRawData(stream.constData() + offset, std::min(ChunkSize, stream.size() - offset)),
+                    &sink);
+    return timer.nsecsElapsed() / 1e9;
+}
+
+double rawOnePass(const QByteArray &stream)
+{
+    N2kLineReader reader(g_backEnd, SourceN2k);
+    return framedSeconds(stream, LineFramer::Gateway, reader);
+}
+
+template <typename Pass, typename Input>
+double best(Pass pass, const Input &input)
+{
+    double seconds = 1e300;
+    for (int i = 0; i < Passes; ++i)
+        seconds = std::min(seconds, pass(input));
+    return seconds;
+}
+
 long statusKb(const char *field)
 {
     QFile status(QStringLiteral("/proc/self/status"));
@@ -93,21 +193,12 @@ void report(const char *name, double value, const char *unit)
 double oursOnePass(const QByteArray &stream, LineFramer::Variant variant)
 {
     Nmea0183 parser; // hands its values to g_backEnd
-    LineFramer framer(variant, variant == LineFramer::Serial ? SourceSerial : SourceTcp);
-    QElapsedTimer timer;
-    timer.start();
-    for (int offset = 0; offset < stream.size(); offset += ChunkSize)
-        framer.feed(QByteArray::fromRawData(stream.constData() + offset, std::min(ChunkSize, stream.size() - offset)),
-                    &parser);
-    return timer.nsecsElapsed() / 1e9;
+    return framedSeconds(stream, variant, parser);
 }
 
 double bestOf(const QByteArray &stream, LineFramer::Variant variant)
 {
-    double best = 1e300;
-    for (int i = 0; i < Passes; ++i)
-        best = std::min(best, oursOnePass(stream, variant));
-    return best;
+    return best([variant](const QByteArray &input) { return oursOnePass(input, variant); }, stream);
 }
 
 QString findGpsdecode()
@@ -181,6 +272,20 @@ int main(int argc, char *argv[])
     report("ours_rss_after_decoding", rssAfter / 1024.0, "MiB");
     report("ours_rss_growth_over_passes", (rssAfter - rssBefore) / 1024.0, "MiB");
     report("backend_pressure_after", backEnd->getCurrentPressure(), "hPa");
+
+    // NMEA 2000, in the same run: as many frames as there were lines.
+    const QList<Frame> frames = makeFrames(lines);
+    const QByteArray raw = rawLines(frames);
+    backEnd->setPressure(NO_PRESSURE, SourceTcp);
+    backEnd->setPressure(NO_PRESSURE, SourceSerial);
+    const double frameSeconds = best(framesOnePass, frames);
+    const double rawSeconds = best(rawOnePass, raw);
+    report("n2k_frames", frames.size(), "frames");
+    report("ours_n2k_frames_per_second", lines / frameSeconds, "frames/s");
+    report("ours_gateway_raw_lines_per_second", lines / rawSeconds, "lines/s");
+    report("ours_gateway_raw_mib_per_second", raw.size() / 1048576.0 / rawSeconds, "MiB/s");
+    report("raw_lines_over_0183_tcp_lines", network / rawSeconds, "x");
+    report("backend_n2k_pressure_after", backEnd->getCurrentPressure(), "hPa");
 
     const QString gpsdecode = findGpsdecode();
     const double theirs = gpsdecode.isEmpty() ? -1.0 : gpsdecodeSeconds(gpsdecode, streamFile);

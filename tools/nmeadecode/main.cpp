@@ -4,10 +4,14 @@
 //   pressure <hPa> hPa
 //   fix <latitude> <longitude> sog <knots> cog <degrees>
 //   nofix
-// --tcp applies the TCP/UDP line filter instead of the serial one; --verbose
-// adds every refused line and why. Input is read in chunks and the framing
-// holds a bounded tail, so any stream, however long or garbled, is safe.
+// --tcp applies the TCP/UDP line filter instead of the serial one; --n2k
+// reads NMEA 2000 frames instead (a candump log, or a gateway's RAW lines);
+// --verbose adds every refused line and why. Input is read in chunks and the
+// framing holds a bounded tail, so any stream, however long or garbled, is
+// safe.
+#include "backend.h"
 #include "lineframer.h"
+#include "n2klinereader.h"
 #include "nmea0183.h"
 #include "nmeaconsumer.h"
 #include "sentencesink.h"
@@ -103,11 +107,14 @@ int main(int argc, char *argv[])
     QCoreApplication::setApplicationName(QStringLiteral("nmeadecode"));
     QCommandLineParser options;
     options.setApplicationDescription(
-        QStringLiteral("Decodes an NMEA 0183 stream as the barograph does and prints the pressures and fixes it finds."));
+        QStringLiteral("Decodes an NMEA 0183 stream (or NMEA 2000 frames) as the barograph does and prints the\n"
+                       "pressures and fixes it finds."));
     options.addHelpOption();
     const QCommandLineOption tcp(QStringLiteral("tcp"), QStringLiteral("Frame as the TCP and UDP sources do (default: serial)."));
+    const QCommandLineOption n2k(QStringLiteral("n2k"), QStringLiteral("Read NMEA 2000 frames: a candump log, or a gateway's RAW lines."));
     const QCommandLineOption verbose(QStringLiteral("verbose"), QStringLiteral("Also print each refused line and why."));
     options.addOption(tcp);
+    options.addOption(n2k);
     options.addOption(verbose);
     options.addPositionalArgument(QStringLiteral("file"), QStringLiteral("The stream to read; standard input if absent or -."));
     options.process(app);
@@ -131,12 +138,16 @@ int main(int argc, char *argv[])
 
     PrintingConsumer consumer;
     Nmea0183 parser(nullptr, &consumer);
-    ExplainingSink sink(parser);
-    const bool serial = !options.isSet(tcp);
-    LineFramer framer(serial ? LineFramer::Serial : LineFramer::Network, serial ? 1 : 2);
+    ExplainingSink explaining(parser);
+    N2kLineReader frames(&consumer, SourceN2k);
+    const bool gateway = options.isSet(n2k);
+    const bool serial = !gateway && !options.isSet(tcp);
+    SentenceSink &sink = gateway ? static_cast<SentenceSink &>(frames) : explaining;
+    LineFramer framer(gateway ? LineFramer::Gateway : serial ? LineFramer::Serial : LineFramer::Network,
+                      gateway ? SourceN2k : serial ? SourceSerial : SourceTcp);
     if (s_verbose) {
-        framer.setRejectHandler([&sink](const QByteArray &line, const QString &why) {
-            const QString reason = sink.takeReason();
+        framer.setRejectHandler([&](const QByteArray &line, const QString &why) {
+            const QString reason = gateway ? QStringLiteral("not a CAN frame") : explaining.takeReason();
             print(QStringLiteral("refused: %1 (%2)").arg(printable(line), reason.isEmpty() ? why : reason));
         });
         framer.setReplyHandler([](const QByteArray &line) { print(QStringLiteral("reply: %1").arg(printable(line))); });

@@ -64,18 +64,25 @@ QByteArray Barometer::pressureSentence(Kind kind, double t) const
     return withChecksum("$IIMDA," + number(inHg, 3) + ",I," + number(bar, 5) + ",B,,,,,,,,,,,,,,,,");
 }
 
-QByteArray Barometer::rmcSentence(double t, qint64 startEpoch)
+Barometer::Track Barometer::track(double t)
 {
     // A yacht leaving the Glénan islands south-west at 6 knots.
-    const double course = 225.0;
-    const double knots = 6.0;
-    const double miles = knots * t / 3600.0;
-    const double lat = 47.72 + miles * std::cos(course * Pi / 180.0) / 60.0;
-    const double lon = -3.99 + miles * std::sin(course * Pi / 180.0) / 60.0 / std::cos(lat * Pi / 180.0);
+    Track at;
+    at.course = 225.0;
+    at.knots = 6.0;
+    const double miles = at.knots * t / 3600.0;
+    at.lat = 47.72 + miles * std::cos(at.course * Pi / 180.0) / 60.0;
+    at.lon = -3.99 + miles * std::sin(at.course * Pi / 180.0) / 60.0 / std::cos(at.lat * Pi / 180.0);
+    return at;
+}
+
+QByteArray Barometer::rmcSentence(double t, qint64 startEpoch)
+{
+    const Track at = track(t);
     const QDateTime when = QDateTime::fromSecsSinceEpoch(startEpoch + qint64(t), Qt::UTC);
     return withChecksum("$GPRMC," + when.toString(QStringLiteral("HHmmss.00")).toLatin1() + ",A,"
-                        + nmeaAngle(lat, 2) + (lat >= 0 ? ",N," : ",S,") + nmeaAngle(lon, 3)
-                        + (lon >= 0 ? ",E," : ",W,") + number(knots, 1) + ',' + number(course, 1) + ','
+                        + nmeaAngle(at.lat, 2) + (at.lat >= 0 ? ",N," : ",S,") + nmeaAngle(at.lon, 3)
+                        + (at.lon >= 0 ? ",E," : ",W,") + number(at.knots, 1) + ',' + number(at.course, 1) + ','
                         + when.toString(QStringLiteral("ddMMyy")).toLatin1() + ",,,A");
 }
 

@@ -21,6 +21,16 @@ public:
     QByteArray pressureSentence(Kind kind, double t) const;
     static QByteArray rmcSentence(double t, qint64 startEpoch);
 
+    // Where the yacht is at simulated second t.
+    struct Track
+    {
+        double lat = 0.0;    // degrees, north positive
+        double lon = 0.0;    // degrees, east positive
+        double course = 0.0; // degrees true
+        double knots = 0.0;
+    };
+    static Track track(double t);
+
     // The answer to one command line from the host, empty if it needs none.
     QByteArray answer(const QByteArray &command, double t);
 

@@ -74,9 +74,11 @@ int main(int argc, char *argv[])
     const QCommandLineOption slope(QStringLiteral("slope"), QStringLiteral("Initial calibration slope of the barometer, hPa per bar."), QStringLiteral("value"), QStringLiteral("0"));
     const QCommandLineOption pressure(QStringLiteral("pressure"), QStringLiteral("Hold the barometer's sensor at this station pressure, hPa, instead of the passing depression."), QStringLiteral("hPa"), QStringLiteral("0"));
     const QCommandLineOption refuse(QStringLiteral("refuse"), QStringLiteral("Answer $PWEGB commands with $PWEGB,ERR: \"next\" (the first one only) or \"every\".\nA running --pty barometer refuses its next command after SIGUSR1."), QStringLiteral("which"));
+    const QCommandLineOption n2k(QStringLiteral("n2k"), QStringLiteral("Be the boat's NMEA 2000 backbone instead: pressure (130314), position (129025, 129029),\ncourse and speed (129026) and wind, as a gateway's RAW lines over TCP and UDP,\nand as a candump log in the --log file."));
+    const QCommandLineOption log(QStringLiteral("log"), QStringLiteral("Also write the stream to <file>."), QStringLiteral("file"));
     const QCommandLineOption allowNetwork(QStringLiteral("allow-network"), QStringLiteral("Allow addresses other than loopback (on a boat's own network)."));
     parser.addOptions({tcp, listen, udp, pty, kinds, noRmc, rate, speedup, count, drop, noise, unterminated,
-                       noSeparator, offset, slope, pressure, refuse, allowNetwork});
+                       noSeparator, offset, slope, pressure, refuse, n2k, log, allowNetwork});
     parser.process(app);
 
     SimulatorOptions options;
@@ -110,8 +112,12 @@ int main(int argc, char *argv[])
             return fail(QStringLiteral("--refuse takes next or every, not %1").arg(which));
     }
 
-    if (options.tcpPort < 0 && options.udpPort < 0 && !options.pty)
-        return fail(QStringLiteral("choose at least one link: --tcp, --udp or --pty (see --help)"));
+    options.n2k = parser.isSet(n2k);
+    options.logFile = parser.value(log);
+    if (options.tcpPort < 0 && options.udpPort < 0 && !options.pty && options.logFile.isEmpty())
+        return fail(QStringLiteral("choose at least one link: --tcp, --udp, --pty or --log (see --help)"));
+    if (options.n2k && options.pty)
+        return fail(QStringLiteral("an NMEA 2000 backbone has no USB barometer: --tcp, --udp or --log"));
     if (!parser.isSet(allowNetwork)
         && ((options.tcpPort >= 0 && !options.listenAddress.isLoopback())
             || (options.udpPort >= 0 && !options.udpAddress.isLoopback())))

@@ -1,7 +1,10 @@
 #include "simulator.h"
 
+#include "n2kframes.h"
+
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QFile>
 #include <QRandomGenerator>
 #include <QSocketNotifier>
 #include <QTcpServer>
@@ -83,6 +86,14 @@ bool Simulator::start()
     }
     if (m_options.pty && (!openPty() || !watchRefuseSignal()))
         return false;
+    if (!m_options.logFile.isEmpty()) {
+        m_log = new QFile(m_options.logFile, this);
+        if (!m_log->open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+            say(QStringLiteral("error: cannot write %1: %2").arg(m_options.logFile, m_log->errorString()));
+            return false;
+        }
+        say(QStringLiteral("log: %1").arg(m_options.logFile));
+    }
     m_tick.start(m_options.rate > 0.0 ? int(1000.0 / m_options.rate) : 0);
     if (m_options.dropEvery > 0)
         m_drop.start(m_options.dropEvery * 1000);
@@ -179,11 +190,27 @@ QByteArray Simulator::finishLine(QByteArray line)
 QByteArray Simulator::round()
 {
     const double t = simulatedSeconds();
+    if (m_options.n2k)
+        return n2kRound(t);
     QByteArray data;
     for (Barometer::Kind kind : qAsConst(m_options.kinds))
         data += finishLine(m_barometer.pressureSentence(kind, t));
     if (m_options.rmc)
         data += finishLine(Barometer::rmcSentence(t, m_startEpoch));
+    return data;
+}
+
+QByteArray Simulator::n2kRound(double t)
+{
+    const qint64 when = (m_startEpoch + qint64(t)) * 1000 + qint64(t * 1000.0) % 1000;
+    QByteArray data;
+    const QList<N2kFrames::Frame> frames = N2kFrames::round(m_barometer.reportedPressure(t), Barometer::track(t),
+                                                            m_options.rmc, when, int(m_rounds % 8));
+    for (const N2kFrames::Frame &frame : frames) {
+        data += finishLine(N2kFrames::raw(frame, when));
+        if (m_log)
+            m_logData += N2kFrames::candump(frame, when) + '\n';
+    }
     return data;
 }
 
@@ -225,6 +252,11 @@ void Simulator::emitData(const QByteArray &data)
         m_udp->writeDatagram(data, m_options.udpAddress, quint16(m_options.udpPort));
     if (m_ptyMaster >= 0)
         writePty(data);
+    if (m_log) {
+        m_log->write(m_options.n2k ? m_logData : data);
+        m_log->flush();
+    }
+    m_logData.clear();
 }
 
 void Simulator::writePty(const QByteArray &data)

@@ -8,6 +8,7 @@
 #include <QObject>
 #include <QTimer>
 
+class QFile;
 class QSocketNotifier;
 class QTcpServer;
 class QTcpSocket;
@@ -33,6 +34,8 @@ struct SimulatorOptions
     double slope = 0.0;
     double pressure = 0.0;            // steady sensor pressure, hPa; 0: the passing depression
     Barometer::Refusal refuse = Barometer::RefuseNone;
+    bool n2k = false;                 // NMEA 2000 frames: RAW lines on the network, a candump log to the file
+    QString logFile;                  // also write the stream to this file
 };
 
 // Serves the simulated boat on the links asked for, one round (the pressure
@@ -60,6 +63,7 @@ private:
     bool watchRefuseSignal();
     double simulatedSeconds() const;
     QByteArray round();
+    QByteArray n2kRound(double t);
     QByteArray finishLine(QByteArray line);
     bool linksBusy() const;
     void emitData(const QByteArray &data);
@@ -74,6 +78,8 @@ private:
     QTcpServer *m_server = nullptr;
     QList<QTcpSocket *> m_clients;
     QUdpSocket *m_udp = nullptr;
+    QFile *m_log = nullptr;
+    QByteArray m_logData; // the round in the log's form, when it differs
     int m_ptyMaster = -1;
     int m_ptySlave = -1;
     QSocketNotifier *m_ptyNotifier = nullptr;
