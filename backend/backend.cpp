@@ -29,6 +29,9 @@ BackEnd::BackEnd(QQmlApplicationEngine *engine)
                     QStringLiteral("SettingSerialPort"), QStringLiteral("SettingN2kInterface"),
                     QStringLiteral("SettingN2kAddress")};
 
+    // Named, as the operation timer, so that a check finds this very timer.
+    m_timerData.setParent(this);
+    m_timerData.setObjectName(QStringLiteral("sampleTimer"));
     m_timerData.setInterval(Clock::interval(2000));
     m_timerData.setTimerType(Qt::PreciseTimer);
     connect(&m_timerData, &QTimer::timeout, this, &BackEnd::slot_timerData, Qt::UniqueConnection);
@@ -39,6 +42,8 @@ BackEnd::BackEnd(QQmlApplicationEngine *engine)
     startLocationServices();
     startPressureSensor();
 
+    m_timerOperation.setParent(this);
+    m_timerOperation.setObjectName(QStringLiteral("operationTimer"));
     m_timerOperation.setSingleShot(true);
     m_timerOperation.setInterval(Clock::interval(5000));
     connect(&m_timerOperation, &QTimer::timeout, this, &BackEnd::operationTimeout);

@@ -13,6 +13,7 @@
 #include <QTimer>
 #include <QUrl>
 #include <QVariant>
+#include <limits>
 #include <memory>
 
 #include "alarmnotifier.h"
@@ -130,6 +131,9 @@ public:
     AlarmNotifier *alarmNotifier() const { return m_alarmNotifier; }
     // The receiver now running, if any (for tests and diagnostics).
     NmeaReceiver *receiver() const { return m_receiver; }
+    // The USB barometer's commands go to this worker from now on, and its
+    // replies come back from it: startNmea does it for every new worker.
+    void routeCalibration(NmeaReceiver *receiver);
 
 signals:
     void sendCalibration(QString message);
@@ -148,6 +152,9 @@ public slots:
     void slot_internalPositionUpdated(QGeoPositionInfo g);
     void slot_pressureReading();
     void slot_calibrationValues(QString message);
+    // The barometer's answer to a command: stops the time-out, then passed on
+    // as calibrationStatus.
+    void slot_calibrationStatus(bool status);
 
 private slots:
     void slot_calibrationAnswered(bool ok);
@@ -170,6 +177,7 @@ private:
     void releaseSender();
     void retireNmea();
     void stopNmea();
+    void sendCommand(const QString &sentence);
 
     QTimer m_timerData;
     QTimer m_timerSensor;
@@ -201,6 +209,7 @@ private:
     } m_calibration;
 
     int m_tick = 768;
+    qint64 m_lastSampleSecond = std::numeric_limits<qint64>::min(); // wall clock of the last sample recorded
     QSet<QString> m_doubleKeys;
     QSet<QString> m_stringKeys;
     QQmlApplicationEngine *m_engine = nullptr;

@@ -1,32 +1,54 @@
-// The USB barometer's calibration: commands go to the serial source on the
-// worker thread as a queued signal, replies come back the same way.
+// The USB barometer's calibration: each command goes out as sendCalibration,
+// queued to the worker running now, which hands it to its serial source; the
+// replies come back from that worker as queued signals. Every command waits
+// at most 5 s for its answer.
 #include "backend.h"
 
+#include "nmeareceiver.h"
 #include "nmeasourceserial.h"
 
 #include <QtDebug>
 #include <cmath>
+
+void BackEnd::routeCalibration(NmeaReceiver *receiver)
+{
+    connect(this, &BackEnd::sendCalibration, receiver, &NmeaReceiver::sendCalibration, Qt::QueuedConnection);
+    connect(receiver, &NmeaReceiver::calibrationStatus, this, &BackEnd::slot_calibrationStatus, Qt::QueuedConnection);
+    connect(receiver, &NmeaReceiver::calibrationValues, this, &BackEnd::slot_calibrationValues, Qt::QueuedConnection);
+}
+
+void BackEnd::sendCommand(const QString &sentence)
+{
+    // A calibration or reset that no barometer answers must not leave the
+    // screen waiting for ever: all three commands time out.
+    m_timerOperation.start();
+    emit sendCalibration(sentence);
+}
 
 void BackEnd::calibrateBarometer(double offset, double slope, double pressure)
 {
     const QString sentence = NmeaSourceSerial::calibrationCommand(offset, slope, pressure);
     qWarning() << sentence;
     expectCalibration(offset, slope);
-    emit sendCalibration(sentence);
+    sendCommand(sentence);
 }
 
 void BackEnd::requestCurrentCalibration()
 {
-    const QString sentence = NmeaSourceSerial::calibrationQuery();
-    m_timerOperation.start();
-    emit sendCalibration(sentence);
+    sendCommand(NmeaSourceSerial::calibrationQuery());
 }
 
 void BackEnd::resetBarometer()
 {
     // Back to the maker's offset and slope: a step nobody knows the size of.
     expectCalibration(std::nan(""), std::nan(""));
-    emit sendCalibration(NmeaSourceSerial::factoryResetCommand());
+    sendCommand(NmeaSourceSerial::factoryResetCommand());
+}
+
+void BackEnd::slot_calibrationStatus(bool status)
+{
+    m_timerOperation.stop();
+    emit calibrationStatus(status);
 }
 
 void BackEnd::slot_calibrationValues(QString message)

@@ -232,10 +232,16 @@ bool BackEnd::takeSample(int tick)
         (getSetting(QStringLiteral("offset"), 0.0).toDouble() + pressure) / Formatting::seaLevelFactor(h);
     const QString text = Formatting::formatPressure(displayed, true);
 
+    // A second tick within the second already recorded (a scaled clock, the
+    // wall clock set back) would only collide with that row in the store.
+    const qint64 second = Clock::currentSecsSinceEpoch();
+    if (second == m_lastSampleSecond)
+        return false;
     const double lon = fix.position.x();
     const double lat = fix.position.y();
     if (!g_dataSource || !g_dataSource->recordSample(tick, lon, lat, fix.cog, fix.sog, pressure))
         return false;
+    m_lastSampleSecond = second;
     // Before the screens hear of the sample, so that they show its tendency.
     m_stormWarning->update(pressure, displayed);
     emit dataUpdated(date, position, cogsog, text);

@@ -1,15 +1,23 @@
 #include "clock.h"
 
+#include <QtDebug>
+
 #include <atomic>
 #include <chrono>
 #include <cmath>
 #include <ctime>
+#include <limits>
 
 namespace {
 std::atomic<qint64> s_offsetMs{0};
 std::atomic<qint64> s_wallStepMs{0};
 std::atomic<qint64> s_frozenWallMs{-1};
 std::atomic<double> s_intervalScale{1.0};
+
+// Below this the sample cycle spins (samples a millisecond apart colliding in
+// the store, workers never waited for); above it nothing ever happens.
+constexpr double MinimumScale = 0.001;
+constexpr double MaximumScale = 1000.0;
 } // namespace
 
 namespace Clock {
@@ -51,15 +59,34 @@ qint64 monotonicMs()
 int interval(int ms)
 {
     const double scale = s_intervalScale.load();
-    if (scale == 1.0)
+    if (scale == 1.0 || ms <= 0)
         return ms;
-    return int(std::lround(ms * scale));
+    // In 64 bits: days at a large scale must not wrap round to a negative
+    // interval, nor a short one vanish to 0 ms (a busy loop).
+    const qint64 scaled = std::llround(double(ms) * scale);
+    return int(qBound<qint64>(1, scaled, std::numeric_limits<int>::max()));
 }
 
 void advance(qint64 ms) { s_offsetMs += ms; }
 void stepWallClock(qint64 ms) { s_wallStepMs += ms; }
 void setWallClock(qint64 msSinceEpoch) { s_frozenWallMs = msSinceEpoch < 0 ? -1 : msSinceEpoch; }
 void setIntervalScale(double factor) { s_intervalScale = factor > 0.0 ? factor : 1.0; }
+
+void readIntervalScale()
+{
+    if (!qEnvironmentVariableIsSet("QUILLMERE_INTERVAL_SCALE"))
+        return;
+    const QString text = qEnvironmentVariable("QUILLMERE_INTERVAL_SCALE");
+    bool ok = false;
+    const double factor = text.toDouble(&ok);
+    if (!ok || !std::isfinite(factor) || factor < MinimumScale || factor > MaximumScale) {
+        qWarning() << "QUILLMERE_INTERVAL_SCALE ignored:" << text;
+        return;
+    }
+    setIntervalScale(factor);
+    if (factor != 1.0)
+        qWarning() << "interval scale" << factor;
+}
 
 void reset()
 {

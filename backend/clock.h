@@ -18,7 +18,8 @@ QDateTime currentDateTimeUtc();
 qint64 monotonicMs();
 
 // A timer interval as the program should use it. Normally the interval
-// itself; shortened when a test or a soak run scales delays down.
+// itself; scaled when a test or a soak run shortens delays, then never below
+// 1 ms nor beyond INT_MAX (0, "at once", stays 0).
 int interval(int ms);
 
 // --- controls for tests, benchmarks and soak runs ---
@@ -32,6 +33,10 @@ void stepWallClock(qint64 ms);
 void setWallClock(qint64 msSinceEpoch);
 // Multiplies every interval() by factor (1.0 restores real time).
 void setIntervalScale(double factor);
+// The factor that soak runs and tests give the program in the environment
+// variable QUILLMERE_INTERVAL_SCALE, if any: a finite number from 0.001 to
+// 1000, else ignored with a line.
+void readIntervalScale();
 // Back to the real clocks.
 void reset();
 

@@ -31,7 +31,7 @@ void NmeaSourceUdp::stopReceiving()
 {
     if (socket) {
         detachSocket();
-        disconnectAndWait(socket);
+        socket->disconnectFromHost();
         socket->deleteLater();
         socket = nullptr;
     }
@@ -120,7 +120,7 @@ void NmeaSourceUdp::slot_udpError(QAbstractSocket::SocketError)
         return;
     qWarning() << "udp socket error" << socket->errorString();
     detachSocket();
-    disconnectAndWait(socket);
+    socket->disconnectFromHost();
     loseLink();
 }
 

@@ -34,14 +34,14 @@ class MessageLog
 public:
     MessageLog();
     ~MessageLog();
-    QStringList lines() const { QMutexLocker lock(&m_mutex); return m_lines; }
+    QStringList lines() const { std::lock_guard<std::mutex> lock(s_mutex); return m_lines; }
     bool contains(const QString &text) const { return indexOf(text) >= 0; }
     int count(const QString &text) const { return lines().filter(text).size(); }
     int indexOf(const QString &text) const; // the first line containing text, or -1
-    void clear() { QMutexLocker lock(&m_mutex); m_lines.clear(); }
+    void clear() { std::lock_guard<std::mutex> lock(s_mutex); m_lines.clear(); }
 
 private:
-    mutable QMutex m_mutex;
+    inline static std::mutex s_mutex; // also held while a worker's line is taken, so a log ends only between lines
     QStringList m_lines;
     QtMessageHandler m_previous;
 };
