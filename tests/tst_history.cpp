@@ -84,6 +84,8 @@ private slots:
             QStringList values;
             if (op == "at")
                 passTimeTo(T0 + (now = table.toLongLong()));
+            if (op == "clock") // the wall clock alone, as a time server sets it
+                Clock::stepWallClock((T0 + (now = table.toLongLong())) * 1000 - Clock::currentMSecsSinceEpoch());
             for (int i = 0; op == "ticks" && i < n; ++i, now += 2)
                 Clock::setWallClock((T0 + now) * 1000), g_backEnd->slot_timerData();
             for (const QString &row : op == "rows" ? w.mid(2) : QStringList()) { // seconds:pressure[:elevation:offset]
