@@ -84,7 +84,6 @@ void Barogram::paint(QPainter &painter) const
     const auto xOf = [&](double t) { return Chart.left() + (t - first) / double(end - first) * Chart.width(); };
     const auto yOf = [&](double p) { return Chart.bottom() - (p - s.lower) / (s.upper - s.lower) * Chart.height(); };
     const QLocale locale;
-    const QString dateFormat = monthFirst ? QStringLiteral("MMMM d, yyyy") : QStringLiteral("d MMMM yyyy");
 
     // The pressure lines, a heavier one every major step, labelled both sides.
     const int perMajor = int(std::lround(s.major / s.minor));
@@ -149,8 +148,7 @@ void Barogram::paint(QPainter &painter) const
     painter.setPen(Qt::black);
     painter.setFont(sized(painter.font(), 50, true));
     painter.drawText(QRectF(Chart.left(), 60, Chart.width(), 80), Qt::AlignLeft | Qt::AlignVCenter,
-                     tr("Barogram from %1 to %2")
-                         .arg(locale.toString(days.first().date, dateFormat), locale.toString(days.last().date, dateFormat)));
+                     title());
     painter.setFont(sized(painter.font(), 32));
     const QString level = stationLevel ? tr("Station pressure (QFE)") : tr("Sea level pressure (QNH)");
     const QString time = zone == QLatin1String("UTC") ? zone : tr("local time (%1)").arg(zone);
@@ -161,6 +159,15 @@ void Barogram::paint(QPainter &painter) const
     if (!alarms.isEmpty())
         legend += QLatin1Char(' ') + tr("Dashed: where a storm warning began.");
     painter.drawText(QRectF(Chart.left(), 1900, Chart.width(), 50), Qt::AlignLeft | Qt::AlignVCenter, legend);
+}
+
+QString Barogram::title() const
+{
+    if (days.isEmpty())
+        return QString();
+    const QLocale locale;
+    const QString format = monthFirst ? QStringLiteral("MMMM d, yyyy") : QStringLiteral("d MMMM yyyy");
+    return tr("Barogram from %1 to %2").arg(locale.toString(days.first().date, format), locale.toString(days.last().date, format));
 }
 
 bool Barogram::write(const QString &pdfPath, const QString &pngPath, QString *error) const

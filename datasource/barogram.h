@@ -36,6 +36,8 @@ public:
     QString zone; // "UTC", or the computer's offset from it
     bool monthFirst = false;
 
+    // "Barogram from <first day> to <last day>", in the language of the screens.
+    QString title() const;
     // Both files, or the reason why not (the path and the system's error).
     bool write(const QString &pdfPath, const QString &pngPath, QString *error) const;
     void paint(QPainter &painter) const;

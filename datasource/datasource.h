@@ -13,6 +13,9 @@
 
 #include "steplog.h"
 
+#include <functional>
+
+class Barogram;
 class QTextStream;
 
 namespace QtCharts {
@@ -49,8 +52,14 @@ public:
     Q_INVOKABLE void exportCsv(int tableNb, QString fileName = QString());
     Q_INVOKABLE void exportGpx(int tableNb, QString fileName = QString());
     Q_INVOKABLE QPointF getValueAt(double timed, int chartNb, QVariant startDate);
-    // The file URL of a save dialog; the format follows the extension.
+    // The file URL of a save dialog; the format follows the extension, in any case. The program's own files
+    // (barograph.db, barograph.ini in the data folder) are refused.
     Q_INVOKABLE void exportFile(int tableNb, QString fileName);
+    // What a save dialog proposes: "<TABLE>_<yyyy-MM-dd>.<extension>", the day of the sailor's clock.
+    Q_INVOKABLE QString getExportName(int tableNb, QString extension);
+    // The local path of a save dialog's file URL, with the extension appended unless it ends with it (in any case):
+    // the button pressed chooses the format, whatever the name typed.
+    Q_INVOKABLE QString getExportPath(QString fileUrl, QString extension);
     // Where storm warnings began, as x positions of the chart of chartNb
     // measured from startDate (as getValueAt takes them), oldest first.
     // Takes no lock: the chart asks while it is being drawn.
@@ -58,6 +67,14 @@ public:
     // Where the readings stepped for a reason other than weather (a
     // calibration, another instrument), in the same measure.
     Q_INVOKABLE QVariantList getStepMarks(int chartNb, QVariant startDate);
+    // The chart's scales (see ChartScale), for the screen while it draws or zooms the chart: none takes the lock, and
+    // the last two read the last chart built.
+    // The pressure axis for the values low..high in the unit of unitPre: {"min", "max", "step"}.
+    Q_INVOKABLE QVariantMap getPressureAxis(double low, double high, double plotHeight, double labelRoom);
+    // The lowest (x) and the highest (y) pressure between the times xMin and xMax; (0, -1) when none lies there.
+    Q_INVOKABLE QPointF getPressureInView(double xMin, double xMax);
+    // The time window min..max, as (min, max), moved to lie within the samples.
+    Q_INVOKABLE QPointF getViewWindow(double min, double max);
 
     // The long spans only: the hourly minimum and maximum of the chart last
     // built, as the lower and upper lines of a band (empty for the nine).
@@ -73,6 +90,8 @@ public:
     // (seconds since the epoch, 0 for today) as an A4 PDF, and the same page
     // as a PNG beside it. A file URL or a local path.
     Q_INVOKABLE void exportBarogram(QString fileName, double lastDay);
+    // The title of that week's barogram, for the screen that chooses it.
+    Q_INVOKABLE QString getBarogramWeek(double lastDay);
 
     // One sample of the sample cycle; true when at least one row was written.
     bool recordSample(const int &tick, const double &lon, const double &lat, const double &cog,
@@ -148,6 +167,8 @@ signals:
     void chartUpdated(QVariant now, double min, double max, int seriesCount);
     // The archive gained hours (at an hour's close).
     void archiveUpdated();
+    // After each export: whether the file was written, and where it went or why not, for the screen to say.
+    void exportFinished(bool written, QString message);
 
 public slots:
     void update(QtCharts::QAbstractSeries *series, int n);
@@ -199,10 +220,20 @@ private:
     void deleteAllRows(int tableNb);
     enum class ExportFormat { Csv, Gpx };
     void exportTable(int tableNb, const QString &fileName, ExportFormat format);
+    bool writeExport(int tableNb, const QString &path, ExportFormat format);
+    // Refuses the program's own files, writes, and says how it went (exportFinished).
+    void finishExport(const QString &path, const std::function<bool()> &write);
+    // The name of an exported table (the nine, the alarm log and the archive), or nothing.
+    QString exportedTable(int tableNb) const;
+    bool isOwnFile(const QString &path) const;
+    // Written aside and put in place whole, then shown.
     bool saveText(const QString &path, const QString &text);
-    // A file URL or a local path; an empty name is defaultName in the base directory.
+    // A file URL or a local path; an empty name is defaultName in the data folder.
     static QString exportPath(const QString &fileName, const QString &defaultName);
     static QString tendencyWords(double change);
+    // The week's days, end, unit and zone; then its trace, alarms and noon positions, written out.
+    Barogram barogramWeek(double lastDay);
+    bool writeBarogram(Barogram barogram, const QString &pdf);
     void writeCsv(QTextStream &out, QSqlQuery &rows, bool archive) const;
     void writeLogbook(QTextStream &out, QSqlQuery &rows) const;
     void writeGpx(QTextStream &out, QSqlQuery &rows, const QString &table) const;

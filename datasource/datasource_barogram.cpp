@@ -14,26 +14,21 @@
 #include <QtDebug>
 #include <cmath>
 
-void DataSource::exportBarogram(QString fileName, double lastDay)
+Barogram DataSource::barogramWeek(double lastDay)
 {
-    QString pdf = exportPath(fileName, QStringLiteral("barogram.pdf"));
-    if (!pdf.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive))
-        pdf += QStringLiteral(".pdf");
-    const QString png = pdf.left(pdf.size() - 4) + QStringLiteral(".png");
-
     // Seven days from midnight to midnight in the zone of the screens.
     const bool utc = setting(QStringLiteral("timeZone"), 1).toInt() == 0;
-    const Qt::TimeSpec spec = utc ? Qt::UTC : Qt::LocalTime;
+    const Qt::TimeSpec timeSpec = utc ? Qt::UTC : Qt::LocalTime;
     const qint64 endInstant = std::isfinite(lastDay) && lastDay > 0.0 && lastDay < 1e13
         ? qint64(lastDay)
         : Clock::currentSecsSinceEpoch();
-    const QDate last = QDateTime::fromSecsSinceEpoch(endInstant, spec).date();
+    const QDate last = QDateTime::fromSecsSinceEpoch(endInstant, timeSpec).date();
     Barogram barogram;
     for (int d = -6; d <= 0; ++d) {
         const QDate date = last.addDays(d);
-        barogram.days.append({date, QDateTime(date, QTime(0, 0), spec).toSecsSinceEpoch(), QString()});
+        barogram.days.append({date, QDateTime(date, QTime(0, 0), timeSpec).toSecsSinceEpoch(), QString()});
     }
-    barogram.end = QDateTime(last.addDays(1), QTime(0, 0), spec).toSecsSinceEpoch();
+    barogram.end = QDateTime(last.addDays(1), QTime(0, 0), timeSpec).toSecsSinceEpoch();
     barogram.unit = setting(QStringLiteral("unitPre"), 0).toInt();
     const int preDisplay = setting(QStringLiteral("preDisplay"), 0).toInt();
     barogram.stationLevel = preDisplay != 0;
@@ -41,7 +36,27 @@ void DataSource::exportBarogram(QString fileName, double lastDay)
     // Named as the time stamps name it: UTC, or the offset at the week's end.
     const QDateTime local = QDateTime::fromSecsSinceEpoch(endInstant, Qt::LocalTime);
     barogram.zone = utc ? QStringLiteral("UTC") : local.toOffsetFromUtc(local.offsetFromUtc()).toString(QStringLiteral("t"));
+    return barogram;
+}
 
+QString DataSource::getBarogramWeek(double lastDay)
+{
+    return barogramWeek(lastDay).title();
+}
+
+void DataSource::exportBarogram(QString fileName, double lastDay)
+{
+    QString pdf = exportPath(fileName, QStringLiteral("barogram.pdf"));
+    if (!pdf.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive))
+        pdf += QStringLiteral(".pdf");
+    finishExport(pdf, [&] { return writeBarogram(barogramWeek(lastDay), pdf); });
+}
+
+bool DataSource::writeBarogram(Barogram barogram, const QString &pdf)
+{
+    const int preDisplay = setting(QStringLiteral("preDisplay"), 0).toInt();
+    const bool utc = setting(QStringLiteral("timeZone"), 1).toInt() == 0;
+    const Qt::TimeSpec timeSpec = utc ? Qt::UTC : Qt::LocalTime;
     {
         QMutexLocker lock(&mutex);
         QSqlQuery query(db);
@@ -51,7 +66,7 @@ void DataSource::exportBarogram(QString fileName, double lastDay)
                                 .arg(barogram.end);
         if (!query.exec(sql)) {
             qWarning() << "db query error" << query.lastError().text() << sql;
-            return;
+            return false;
         }
         QHash<qint64, QString> positions;
         qint64 previous = 0;
@@ -71,7 +86,7 @@ void DataSource::exportBarogram(QString fileName, double lastDay)
         }
         // The noon position: the hour that holds noon of the day.
         for (Barogram::Day &day : barogram.days) {
-            const qint64 noon = QDateTime(day.date, QTime(12, 0), spec).toSecsSinceEpoch();
+            const qint64 noon = QDateTime(day.date, QTime(12, 0), timeSpec).toSecsSinceEpoch();
             day.noonPosition = positions.value(noon - ((noon % 3600) + 3600) % 3600);
         }
         if (query.exec(QStringLiteral("SELECT START FROM ALARMS WHERE START >= %1 AND START < %2 ORDER BY START")
@@ -83,9 +98,10 @@ void DataSource::exportBarogram(QString fileName, double lastDay)
     }
 
     QString error;
-    if (!barogram.write(pdf, png, &error)) {
+    if (!barogram.write(pdf, pdf.left(pdf.size() - 4) + QStringLiteral(".png"), &error)) {
         qWarning() << "unable to open" << error;
-        return;
+        return false;
     }
     Desktop::openUrl(QUrl::fromLocalFile(QFileInfo(pdf).absoluteFilePath()));
+    return true;
 }

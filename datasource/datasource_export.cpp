@@ -4,10 +4,12 @@
 #include "datasource.h"
 
 #include "backend.h"
+#include "clock.h"
 #include "desktop.h"
 #include "formatting.h"
 
 #include <QDateTime>
+#include <QDir>
 #include <QFileInfo>
 #include <QMutexLocker>
 #include <QSaveFile>
@@ -69,6 +71,18 @@ bool hasPosition(double lon, double lat)
     return std::fabs(lon) > 1e-12 && std::fabs(lat) > 1e-12;
 }
 
+// A file URL names an absolute path; anything else is taken as a path.
+QString localPath(const QString &fileName)
+{
+    const QUrl url(fileName);
+    return url.isLocalFile() ? url.toLocalFile() : fileName;
+}
+
+QString dataFolder()
+{
+    return g_backEnd ? g_backEnd->basePath() : QStringLiteral("./");
+}
+
 } // namespace
 
 void DataSource::exportCsv(int tableNb, QString fileName)
@@ -84,47 +98,104 @@ void DataSource::exportGpx(int tableNb, QString fileName)
 void DataSource::exportFile(int tableNb, QString fileName)
 {
     qWarning() << "exporting to" << tableNb << fileName;
-    if (fileName.isEmpty())
-        return;
-    const QString path = exportPath(fileName, QString());
+    const QString path = localPath(fileName);
     if (path.isEmpty())
         return;
-    exportTable(tableNb, path, path.endsWith(QLatin1String(".gpx")) ? ExportFormat::Gpx : ExportFormat::Csv);
+    exportTable(tableNb, path,
+                path.endsWith(QLatin1String(".gpx"), Qt::CaseInsensitive) ? ExportFormat::Gpx : ExportFormat::Csv);
+}
+
+QString DataSource::getExportName(int tableNb, QString extension)
+{
+    const QString table = exportedTable(tableNb);
+    if (table.isEmpty())
+        return QString();
+    const QDateTime today = Formatting::toDisplayTime(Clock::currentDateTimeUtc());
+    return table + QLatin1Char('_') + today.toString(QStringLiteral("yyyy-MM-dd")) + QLatin1Char('.')
+        + extension;
+}
+
+QString DataSource::getExportPath(QString fileUrl, QString extension)
+{
+    const QString path = localPath(fileUrl);
+    const QString suffix = QLatin1Char('.') + extension;
+    return path.isEmpty() || path.endsWith(suffix, Qt::CaseInsensitive) ? path : path + suffix;
+}
+
+// The live database or the settings, under whatever name the dialog gave them (a link, a "..").
+bool DataSource::isOwnFile(const QString &path) const
+{
+    const auto canonical = [](const QString &name) {
+        const QFileInfo info(name);
+        const QString folder = QFileInfo(info.absolutePath()).canonicalFilePath();
+        return info.exists() ? info.canonicalFilePath() : folder + QLatin1Char('/') + info.fileName();
+    };
+    const QString target = canonical(path);
+    const QDir folder(dataFolder());
+    for (const char *own : {"barograph.db", "barograph.db-journal", "barograph.ini"}) {
+        if (target == canonical(folder.absoluteFilePath(QLatin1String(own))))
+            return true;
+    }
+    return false;
+}
+
+QString DataSource::exportedTable(int tableNb) const
+{
+    if (tableNb == AlarmLog)
+        return QStringLiteral("ALARMS");
+    if (tableNb == ArchiveTable)
+        return QStringLiteral("ARCHIVE1H");
+    return isValidTable(tableNb) ? tableNames.at(tableNb) : QString();
 }
 
 void DataSource::exportTable(int tableNb, const QString &fileName, ExportFormat format)
 {
-    // The alarm log has no track to give: CSV whatever the name.
-    const bool alarms = tableNb == AlarmLog;
-    const bool archive = tableNb == ArchiveTable;
-    if (!isValidTable(tableNb) && !alarms && !archive)
+    const QString table = exportedTable(tableNb);
+    if (table.isEmpty())
         return;
+    // The alarm log has no track to give: CSV whatever the name.
+    if (tableNb == AlarmLog)
+        format = ExportFormat::Csv;
+    const QString path = exportPath(
+        fileName, QStringLiteral("export_") + table + (format == ExportFormat::Csv ? QStringLiteral(".csv") : QStringLiteral(".gpx")));
+    finishExport(path, [&] { return writeExport(tableNb, path, format); });
+}
+
+void DataSource::finishExport(const QString &path, const std::function<bool()> &write)
+{
+    if (isOwnFile(path)) {
+        qWarning() << "export refused, a file of the program's own:" << path;
+        emit exportFinished(false, tr("Not exported: %1 is a file of Quillmere's own").arg(path));
+        return;
+    }
+    const bool written = write();
+    const QString shown = QFileInfo(path).absoluteFilePath();
+    emit exportFinished(written, written ? tr("Exported to %1").arg(shown) : tr("Could not write %1").arg(shown));
+}
+
+bool DataSource::writeExport(int tableNb, const QString &path, ExportFormat format)
+{
     QMutexLocker lock(&mutex);
-    // The archive is named by its table in the file name and the track.
-    const QString table = alarms ? QStringLiteral("ALARMS") : archive ? QStringLiteral("ARCHIVE1H") : tableNames.at(tableNb);
+    const bool alarms = tableNb == AlarmLog;
+    const QString table = exportedTable(tableNb);
     QSqlQuery query(db);
     query.setForwardOnly(true);
     const QString sql =
         alarms ? QLatin1String(AlarmLogQuery) : QStringLiteral("SELECT * FROM %1 ORDER BY TIME DESC").arg(rowsOf(tableNb));
     if (!query.exec(sql)) {
         qWarning() << "db query error in Csv" << query.lastError().text() << sql;
-        return;
+        return false;
     }
-
-    const bool csv = alarms || format == ExportFormat::Csv;
-    const QString path =
-        exportPath(fileName, QStringLiteral("export_") + table + (csv ? QStringLiteral(".csv") : QStringLiteral(".gpx")));
     QString text;
     QTextStream out(&text);
     if (alarms)
         writeAlarmCsv(out, query);
-    else if (csv)
-        writeCsv(out, query, archive);
+    else if (format == ExportFormat::Csv)
+        writeCsv(out, query, tableNb == ArchiveTable);
     else
         writeGpx(out, query, table);
     out.flush();
-    if (saveText(path, text))
-        Desktop::openUrl(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()));
+    return saveText(path, text);
 }
 
 bool DataSource::saveText(const QString &path, const QString &text)
@@ -136,6 +207,7 @@ bool DataSource::saveText(const QString &path, const QString &text)
         qWarning() << "unable to open" << path << file.errorString();
         return false;
     }
+    Desktop::openUrl(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()));
     return true;
 }
 
@@ -237,30 +309,27 @@ void DataSource::writeGpx(QTextStream &out, QSqlQuery &rows, const QString &tabl
 
 QString DataSource::exportPath(const QString &fileName, const QString &defaultName)
 {
-    if (fileName.isEmpty())
-        return (g_backEnd ? g_backEnd->basePath() : QStringLiteral("./")) + defaultName;
-    // A file URL names an absolute path; anything else is taken as a path.
-    const QUrl url(fileName);
-    return url.isLocalFile() ? url.toLocalFile() : fileName;
+    return fileName.isEmpty() ? dataFolder() + defaultName : localPath(fileName);
 }
 
 void DataSource::exportLogbook(QString fileName)
 {
     const QString path = exportPath(fileName, QStringLiteral("logbook.csv"));
-    QMutexLocker lock(&mutex);
-    QSqlQuery query(db);
-    query.setForwardOnly(true);
-    const QString sql = QStringLiteral("SELECT * FROM HOURLY ORDER BY TIME");
-    if (!query.exec(sql)) {
-        qWarning() << "db query error in Csv" << query.lastError().text() << sql;
-        return;
-    }
-    QString text;
-    QTextStream out(&text);
-    writeLogbook(out, query);
-    out.flush();
-    if (saveText(path, text))
-        Desktop::openUrl(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()));
+    finishExport(path, [&] {
+        QMutexLocker lock(&mutex);
+        QSqlQuery query(db);
+        query.setForwardOnly(true);
+        const QString sql = QStringLiteral("SELECT * FROM HOURLY ORDER BY TIME");
+        if (!query.exec(sql)) {
+            qWarning() << "db query error in Csv" << query.lastError().text() << sql;
+            return false;
+        }
+        QString text;
+        QTextStream out(&text);
+        writeLogbook(out, query);
+        out.flush();
+        return saveText(path, text);
+    });
 }
 
 QString DataSource::tendencyWords(double change)
