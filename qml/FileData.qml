@@ -57,12 +57,16 @@ Item {
             Layout.fillHeight: true
             Layout.margins: 10
             clip: true
-            spacing: 10
+            // Every row in sight from 800 x 480 up: smaller text and less
+            // space between rows where the list is short of room.
+            readonly property real rowPixel: Math.max(12, Math.min(18, height / page.tables.length / 1.45))
+            spacing: Math.max(0, Math.min(10, height / page.tables.length - rowPixel * 1.4))
             currentIndex: -1
             highlightMoveDuration: 0
             highlightResizeDuration: 0
             model: page.tables
             highlight: Rectangle { color: "lightsteelblue"; radius: 5 }
+            ScrollBar.vertical: ScrollBar { }
 
             delegate: Text {
                 objectName: "table" + index
@@ -70,7 +74,7 @@ Item {
                 text: modelData
                 // Dark on the light highlight, in either theme.
                 color: ListView.isCurrentItem ? "black" : Style.titleColor
-                font.pixelSize: 18
+                font.pixelSize: tableList.rowPixel
                 horizontalAlignment: Text.AlignHCenter
 
                 MouseArea {

@@ -63,7 +63,7 @@
     </message>
     <message>
         <source>Last day of the week:</source>
-        <translation>Dernier jour de la semaine :</translation>
+        <translation>Dernier jour de la semaine :</translation>
     </message>
     <message>
         <source>Today</source>
@@ -176,11 +176,11 @@
     </message>
     <message>
         <source>Under each day: the position at noon.</source>
-        <translation>Sous chaque jour : la position à midi.</translation>
+        <translation>Sous chaque jour : la position à midi.</translation>
     </message>
     <message>
         <source>Dashed: where a storm warning began.</source>
-        <translation>En tirets : le début d’une alerte tempête.</translation>
+        <translation>En tirets : le début d’une alerte tempête.</translation>
     </message>
     <message>
         <source>Barogram from %1 to %2</source>
