@@ -6,6 +6,7 @@
 #include "backend.h"
 #include "clock.h"
 #include "desktop.h"
+#include "exportfields.h"
 #include "formatting.h"
 
 #include <QDateTime>
@@ -28,17 +29,6 @@ const char *const MakerNamespace = "https://www.brenlow.example/xmlschemas/barog
 double metresToFeet(double metres)
 {
     return metres * (3.0 * 39.37 / 36.0);
-}
-
-// A course rounded to whole degrees (44.5 is 045); a wild stored value
-// cannot overflow the conversion.
-int courseRounded(double cog)
-{
-    if (std::isnan(cog))
-        return 0;
-    constexpr double low = std::numeric_limits<int>::min();
-    constexpr double high = std::numeric_limits<int>::max();
-    return int(qBound(low, std::floor(cog + 0.5), high));
 }
 
 // Every byte or failure: a short write is tried again, so that a full disk
@@ -64,11 +54,6 @@ QString csvLine(const QStringList &fields, bool french)
     else
         line.replace(QLatin1Char(';'), QLatin1Char(','));
     return line;
-}
-
-bool hasPosition(double lon, double lat)
-{
-    return std::fabs(lon) > 1e-12 && std::fabs(lat) > 1e-12;
 }
 
 // A file URL names an absolute path; anything else is taken as a path.
@@ -239,7 +224,7 @@ void DataSource::writeCsv(QTextStream &out, QSqlQuery &rows, bool archive) const
             Formatting::formatPressure(seaLevelPressure(rows), false),
             Formatting::formatPressure(rows.value(7).toDouble(), false),
             Formatting::fixed(feet ? metresToFeet(elevation) : elevation, 2),
-            Formatting::formatCourse(courseRounded(rows.value(3).toDouble())),
+            Formatting::formatCourse(ExportFields::courseRounded(rows.value(3).toDouble())),
             Formatting::fixed(rows.value(4).toDouble(), 1),
         };
         if (archive)
@@ -294,7 +279,7 @@ void DataSource::writeGpx(QTextStream &out, QSqlQuery &rows, const QString &tabl
         const double lon = rows.value(1).toDouble();
         const double lat = rows.value(2).toDouble();
         // A row recorded without a fix has no place on a track.
-        if (!hasPosition(lon, lat))
+        if (!ExportFields::hasPosition(lon, lat))
             continue;
         const QDateTime time = QDateTime::fromSecsSinceEpoch(rows.value(0).toLongLong(), Qt::UTC);
         out << "<trkpt lat=\"" << Formatting::fixed(lat, 10) << "\" lon=\"" << Formatting::fixed(lon, 10) << "\">\n"
@@ -310,85 +295,4 @@ void DataSource::writeGpx(QTextStream &out, QSqlQuery &rows, const QString &tabl
 QString DataSource::exportPath(const QString &fileName, const QString &defaultName)
 {
     return fileName.isEmpty() ? dataFolder() + defaultName : localPath(fileName);
-}
-
-void DataSource::exportLogbook(QString fileName)
-{
-    const QString path = exportPath(fileName, QStringLiteral("logbook.csv"));
-    finishExport(path, [&] {
-        QMutexLocker lock(&mutex);
-        QSqlQuery query(db);
-        query.setForwardOnly(true);
-        const QString sql = QStringLiteral("SELECT * FROM HOURLY ORDER BY TIME");
-        if (!query.exec(sql)) {
-            qWarning() << "db query error in Csv" << query.lastError().text() << sql;
-            return false;
-        }
-        QString text;
-        QTextStream out(&text);
-        writeLogbook(out, query);
-        out.flush();
-        return saveText(path, text);
-    });
-}
-
-QString DataSource::tendencyWords(double change)
-{
-    // The terms of the marine forecasts, by the change over three hours in
-    // hPa: steady below 0.1, then slowly to 1.5, plain to 3.5, quickly to
-    // 6.0, very rapidly beyond.
-    const double tenths = std::floor(std::fabs(change) * 10.0 + 0.5) / 10.0;
-    const bool rising = change > 0.0;
-    if (tenths < 0.1)
-        return tr("steady");
-    if (tenths <= 1.5)
-        return rising ? tr("rising slowly") : tr("falling slowly");
-    if (tenths <= 3.5)
-        return rising ? tr("rising") : tr("falling");
-    if (tenths <= 6.0)
-        return rising ? tr("rising quickly") : tr("falling quickly");
-    return rising ? tr("rising very rapidly") : tr("falling very rapidly");
-}
-
-void DataSource::writeLogbook(QTextStream &out, QSqlQuery &rows) const
-{
-    const bool french = setting(QStringLiteral("language"), 0).toInt() == 1;
-    const bool utc = setting(QStringLiteral("timeZone"), 1).toInt() == 0;
-    const int preDisplay = setting(QStringLiteral("preDisplay"), 0).toInt();
-    const QChar separator = french ? QLatin1Char(';') : QLatin1Char(',');
-    // French numbers take a decimal comma, field by field: the dates keep
-    // their own punctuation.
-    const auto number = [french](QString text) { return french ? text.replace(QLatin1Char('.'), QLatin1Char(',')) : text; };
-
-    QString header = tr("Date (%1);%2 (%3);3 h change (%3);Tendency;Latitude;Longitude;COG(T);SOG(kts)")
-                         .arg(utc ? QStringLiteral("UTC") : tr("Device"),
-                              preDisplay == 0 ? QStringLiteral("QNH") : QStringLiteral("QFE"),
-                              Formatting::unitName(setting(QStringLiteral("unitPre"), 0).toInt()));
-    out << header.replace(QLatin1Char(';'), separator) << '\n';
-
-    // Oldest first, so that the hour three hours back is always known by now.
-    QHash<qint64, double> earlier;
-    while (rows.next()) {
-        const qint64 hour = rows.value(0).toLongLong();
-        const double pressure = displayPressure(rows, preDisplay);
-        earlier.insert(hour, pressure);
-        QString date = Formatting::formatDateTime(QDateTime::fromSecsSinceEpoch(hour, Qt::UTC));
-        QStringList fields = {french ? date : date.replace(QLatin1Char(','), QLatin1Char(' ')),
-                              number(Formatting::formatPressure(pressure, false))};
-        const auto before = earlier.constFind(hour - 10800);
-        if (before != earlier.constEnd())
-            fields << number(Formatting::formatPressure(pressure - *before, false)) << tendencyWords(pressure - *before);
-        else
-            fields << QString() << QString();
-        const double lon = rows.value(1).toDouble();
-        const double lat = rows.value(2).toDouble();
-        // A course and a speed without a fix are not known, not zero.
-        if (hasPosition(lon, lat))
-            fields << number(Formatting::fixed(lat, 5)) << number(Formatting::fixed(lon, 5))
-                   << Formatting::formatCourse(courseRounded(rows.value(3).toDouble()))
-                   << number(Formatting::fixed(rows.value(4).toDouble(), 1));
-        else
-            fields << QString() << QString() << QString() << QString();
-        out << fields.join(separator) << '\n';
-    }
 }
