@@ -109,7 +109,7 @@ private slots:
         QCOMPARE(ini.value("language").toInt() + ini.value("formatMMDD").toInt(), fed ? 0 : 2);
         QVERIFY(ini.value("version") == "3.0.0" && ini.value("windowWidth").toInt() > 0);
         QCOMPARE(query("SELECT group_concat(name) FROM (SELECT name FROM sqlite_master WHERE name NOT LIKE '%ALARMS%' AND name <> 'STEPS' ORDER BY name)"),
-                 QStringList{"BAR12H,BAR16D,BARO1D,BARO2D,BARO30M,BARO3H,BARO4D,BARO6H,BARO8D"});
+                 QStringList{"ARCHIVE1H,BAR12H,BAR16D,BARO1D,BARO2D,BARO30M,BARO3H,BARO4D,BARO6H,BARO8D"});
         const QStringList pressures = query(positioned);
         QCOMPARE(pressures.size() >= 2, fed);
         for (const QString &p : pressures)
