@@ -24,7 +24,8 @@ BackEnd::BackEnd(QQmlApplicationEngine *engine)
                     QStringLiteral("alarmRise"), QStringLiteral("alarmLow")};
     m_stringKeys = {QStringLiteral("SettingTcpIpAddress"), QStringLiteral("SettingSerialSpeed"),
                     QStringLiteral("SettingSerialPort"), QStringLiteral("SettingN2kInterface"),
-                    QStringLiteral("SettingN2kAddress")};
+                    QStringLiteral("SettingN2kAddress"), QStringLiteral("SettingSignalKHost"),
+                    QStringLiteral("SettingSignalKToken")};
 
     m_timerData.setInterval(Clock::interval(2000));
     m_timerData.setTimerType(Qt::PreciseTimer);

@@ -15,10 +15,6 @@
 #include <cmath>
 
 namespace {
-// Outside these a value is not a barometric pressure at sea level or aloft:
-// no weather on earth reaches either.
-constexpr double MinimumSamplePressure = 600.0;
-constexpr double MaximumSamplePressure = 1200.0;
 constexpr int SensorRestartMs = 800;
 } // namespace
 
@@ -40,14 +36,32 @@ bool BackEnd::isFresh(int source) const
         && m_pressureAge[source].elapsed() < PRESSURE_FRESH_MS;
 }
 
-double BackEnd::getCurrentPressure()
+int BackEnd::firstFresh(int end) const
+{
+    for (int i = 0; i < end; ++i) {
+        if (isFresh(i))
+            return i;
+    }
+    return -1;
+}
+
+double BackEnd::pressureBefore(int end)
 {
     std::lock_guard<std::mutex> lock(m_sourceMutex);
-    for (int i = 0; i < SourceCount; ++i) {
-        if (isFresh(i))
-            return m_pressure[i];
-    }
-    return NO_PRESSURE;
+    const int source = firstFresh(end);
+    return source < 0 ? NO_PRESSURE : m_pressure[source];
+}
+
+double BackEnd::getCurrentPressure()
+{
+    return pressureBefore(SourceCount);
+}
+
+qint64 BackEnd::pressureAge(int source) const
+{
+    std::lock_guard<std::mutex> lock(m_sourceMutex);
+    const bool known = source >= 0 && source < SourceCount && m_pressureAge[source].isValid();
+    return known ? m_pressureAge[source].elapsed() : -1;
 }
 
 double BackEnd::getSerialPressure()
@@ -61,10 +75,7 @@ QString BackEnd::getPressureSource()
     int current = -1;
     {
         std::lock_guard<std::mutex> lock(m_sourceMutex);
-        for (int i = 0; i < SourceCount && current < 0; ++i) {
-            if (isFresh(i))
-                current = i;
-        }
+        current = firstFresh(SourceCount);
     }
     switch (current) {
     case SourceInternal:
@@ -77,6 +88,8 @@ QString BackEnd::getPressureSource()
         return tr("From UDP connection");
     case SourceN2k:
         return tr("From NMEA 2000 connection");
+    case SourceSignalK:
+        return tr("From Signal K connection");
     default:
         return tr("No pressure available");
     }
@@ -121,8 +134,9 @@ void BackEnd::relayInternalPressure()
     }
     if (!m_senderUdp)
         m_senderUdp = new NmeaSenderUdp();
-    // As the worker's relay: no pressure, nothing sent (not -2000 hPa).
-    const double current = getCurrentPressure();
+    // As the worker's relay: no pressure, nothing sent (not -2000 hPa), and
+    // never what came from Signal K.
+    const double current = relayPressure();
     if (current <= 0.0)
         return;
     // The relay always carries sea-level pressure, whatever the screen shows.
@@ -179,7 +193,9 @@ void BackEnd::slot_timerData()
     const int tick = m_tick;
     m_tick = (m_tick + 2 > 768) ? 0 : m_tick + 2;
 
-    if (pressure < MinimumSamplePressure || pressure > MaximumSamplePressure) {
+    const bool shown = pressure >= MINIMUM_PRESSURE && pressure <= MAXIMUM_PRESSURE;
+    updateOrigins(shown);
+    if (!shown) {
         emit noPressureAvailable();
         emit dataUpdated(date, position, cogsog, QStringLiteral("NONE"));
         return;
