@@ -18,6 +18,7 @@
 
 #include <atomic>
 #include <csignal>
+#include <cstdio>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -62,6 +63,23 @@ void installTerminationHandlers(QCoreApplication &app)
     sigaction(SIGTERM, &action, nullptr);
 }
 
+// The end of a run: the history closed, the NMEA workers given their bounded
+// wind-down, the settings written (the back end's destructor), the data
+// folder left to the next start. Then out at once with the event loop's
+// status: a worker left behind, or one of Qt's own host name lookups behind a
+// dead link, would hold the exit up for tens of seconds, and there is nothing
+// left to save.
+[[noreturn]] void shutDown(int status, SingleInstance &instance)
+{
+    delete g_dataSource;
+    g_dataSource = nullptr;
+    delete g_backEnd;
+    g_backEnd = nullptr;
+    instance.release();
+    std::fflush(nullptr);
+    ::_exit(status);
+}
+
 // The maker's web domain; Qt keeps it, nothing reads it back.
 const char *const OrganisationDomain = "brenlow.example";
 
@@ -79,9 +97,8 @@ int main(int argc, char *argv[])
     if (!instance.claim())
         return instance.handOver();
     // Soak runs and tests shorten every delay of the program (reconnections,
-    // time-outs, the sample clock) by this factor.
-    if (qEnvironmentVariableIsSet("QUILLMERE_INTERVAL_SCALE"))
-        Clock::setIntervalScale(qEnvironmentVariable("QUILLMERE_INTERVAL_SCALE").toDouble());
+    // time-outs, the sample clock).
+    Clock::readIntervalScale();
     QCoreApplication::setOrganizationName(QStringLiteral("Brenlow"));
     QCoreApplication::setOrganizationDomain(QString::fromLatin1(OrganisationDomain));
     // The desktop entry the menu starts us from, whose icon the window takes.
@@ -131,11 +148,5 @@ int main(int argc, char *argv[])
 
     engine.load(mainUrl);
     instance.raiseOnRequest(&engine);
-    const int result = app.exec();
-
-    if (g_dataSource)
-        delete g_dataSource;
-    if (g_backEnd)
-        delete g_backEnd;
-    return result;
+    shutDown(app.exec(), instance);
 }

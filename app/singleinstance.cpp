@@ -66,6 +66,12 @@ void SingleInstance::raiseOnRequest(QQmlApplicationEngine *engine)
     m_engine = engine;
 }
 
+void SingleInstance::release()
+{
+    m_server.close();
+    m_lock.unlock();
+}
+
 void SingleInstance::slot_newConnection()
 {
     while (QLocalSocket *socket = m_server.nextPendingConnection())

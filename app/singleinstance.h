@@ -21,6 +21,9 @@ public:
     bool claim(); // false: another Quillmere runs in this folder
     int handOver(); // asks the running one to show itself; the exit status of this start
     void raiseOnRequest(QQmlApplicationEngine *engine);
+    // Leaves the folder to the next start (the program ends without
+    // destructors).
+    void release();
 
 private slots:
     void slot_newConnection();

@@ -3,6 +3,7 @@
 #include "settingsstore.h"
 
 #include <QtDebug>
+#include <cmath>
 
 BackEnd *g_backEnd = nullptr;
 const char *const QUILLMERE_VERSION = "3.0.0";
@@ -15,7 +16,9 @@ BackEnd::BackEnd(QQmlApplicationEngine *engine)
         m_fix[i] = false;
         m_cog[i] = 0.0;
         m_sog[i] = 0.0;
+        m_lastFresh[i] = NO_PRESSURE;
     }
+    m_knownOffset = m_knownSlope = std::nan("");
     qWarning() << "BackEnd starting";
     g_backEnd = this;
     m_tick = 768;
@@ -27,6 +30,9 @@ BackEnd::BackEnd(QQmlApplicationEngine *engine)
                     QStringLiteral("SettingN2kAddress"), QStringLiteral("SettingSignalKHost"),
                     QStringLiteral("SettingSignalKToken")};
 
+    // Named, as the operation timer, so that a check finds this very timer.
+    m_timerData.setParent(this);
+    m_timerData.setObjectName(QStringLiteral("sampleTimer"));
     m_timerData.setInterval(Clock::interval(2000));
     m_timerData.setTimerType(Qt::PreciseTimer);
     connect(&m_timerData, &QTimer::timeout, this, &BackEnd::slot_timerData, Qt::UniqueConnection);
@@ -37,9 +43,12 @@ BackEnd::BackEnd(QQmlApplicationEngine *engine)
     startLocationServices();
     startPressureSensor();
 
+    m_timerOperation.setParent(this);
+    m_timerOperation.setObjectName(QStringLiteral("operationTimer"));
     m_timerOperation.setSingleShot(true);
     m_timerOperation.setInterval(Clock::interval(5000));
     connect(&m_timerOperation, &QTimer::timeout, this, &BackEnd::operationTimeout);
+    connect(this, &BackEnd::calibrationStatus, this, &BackEnd::slot_calibrationAnswered);
 
     m_stormWarning = new StormWarning(this);
     m_alarmNotifier = new AlarmNotifier(m_stormWarning, this);

@@ -13,6 +13,7 @@
 #include <QTimer>
 #include <QUrl>
 #include <QVariant>
+#include <limits>
 #include <memory>
 
 #include "alarmnotifier.h"
@@ -117,6 +118,16 @@ public:
         double sog = 0.0;
     };
     void setPressure(double pressure, int source) override;
+    // A current pressure that the sample cycle takes (not one beyond reason).
+    bool hasCurrentPressure();
+    // At least one instrument is set up to give the pressure: the platform
+    // sensor present, the serial input with a port, the TCP, UDP, NMEA 2000
+    // or Signal K input.
+    bool hasPressureSource();
+    // One turn of the sample cycle with the sample clock at `tick`: what
+    // every timer tick does after the theme. The tick's tests and benchmarks
+    // turn it themselves. True when a sample was recorded.
+    bool takeSample(int tick);
     void setFix(const QPointF &position, double sog, double cog, int source) override;
     void clearFix(int source) override;
     QPointF currentPosition();
@@ -139,6 +150,9 @@ public:
     AlarmNotifier *alarmNotifier() const { return m_alarmNotifier; }
     // The receiver now running, if any (for tests and diagnostics).
     NmeaReceiver *receiver() const { return m_receiver; }
+    // The USB barometer's commands go to this worker from now on, and its
+    // replies come back from it: startNmea does it for every new worker.
+    void routeCalibration(NmeaReceiver *receiver);
 
 signals:
     void sendCalibration(QString message);
@@ -158,21 +172,38 @@ public slots:
     void slot_internalPositionUpdated(QGeoPositionInfo g);
     void slot_pressureReading();
     void slot_calibrationValues(QString message);
+    // The barometer's answer to a command: stops the time-out, then passed on
+    // as calibrationStatus.
+    void slot_calibrationStatus(bool status);
+
+private slots:
+    void slot_calibrationAnswered(bool ok);
 
 private:
+    // The fresh reading of each source (NO_PRESSURE if none) and the count of
+    // readings each stored, copied under one lock; the current source or -1.
+    int readSources(double fresh[SourceCount], quint64 stores[SourceCount]);
+    // Tells the history store of a step that is not weather before the
+    // sample; false while the sample must wait for the barometer's new
+    // calibration.
+    bool noteSteps(int source, const double fresh[SourceCount], const quint64 stores[SourceCount], bool sampled);
+    bool noteCalibration(int source, quint64 serialStores);
+    void noteSourceChange(int source, const double fresh[SourceCount]);
+    void expectCalibration(double offset, double slope);
     int systemTheme() const;
     bool isFresh(int source) const; // m_sourceMutex held
     int firstFresh(int end) const;   // the first fresh source before end, or -1; m_sourceMutex held
     int firstFixed(int end) const;   // the same for fixes
     double pressureBefore(int end);
     Fix fixBefore(int end);
-    void updateOrigins(bool pressureShown);
+    void updateOrigins(int pressureSource); // the sampled pressure's source, or -1
     QString originText(int source, qint64 ageMs) const;
     void startPressureSensor();
     void relayInternalPressure();
     void releaseSender();
     void retireNmea();
     void stopNmea();
+    void sendCommand(const QString &sentence);
 
     QTimer m_timerData;
     QTimer m_timerSensor;
@@ -184,8 +215,27 @@ private:
     mutable std::mutex m_sourceMutex;
     double m_pressure[SourceCount];
     AgeTimer m_pressureAge[SourceCount];
+    quint64 m_pressureStores[SourceCount] = {};
+    bool m_sensorPresent = false;
+
+    // Steps of the record: the source of the last sample, the fresh readings
+    // of the last tick, the USB barometer's calibration as it last reported
+    // it and the one under way.
+    int m_lastSampleSource = -1;
+    double m_lastFresh[SourceCount];
+    double m_knownOffset;
+    double m_knownSlope;
+    struct Calibration
+    {
+        enum State { Idle, Sent, Accepted } state = Idle;
+        double size = 0.0;
+        double offset = 0.0;
+        double slope = 0.0;
+        quint64 storesAtAnswer = 0; // serial readings stored before the barometer's OK came here
+    } m_calibration;
 
     int m_tick = 768;
+    qint64 m_lastSampleSecond = std::numeric_limits<qint64>::min(); // wall clock of the last sample recorded
     QSet<QString> m_doubleKeys;
     QSet<QString> m_stringKeys;
     QQmlApplicationEngine *m_engine = nullptr;

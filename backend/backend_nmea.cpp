@@ -32,6 +32,7 @@ void BackEnd::startNmea()
     m_receiver = new NmeaReceiver(m_link, previous);
     m_receiverThread = new QThread();
     m_receiver->moveToThread(m_receiverThread);
+    routeCalibration(m_receiver);
     // Direct: quit() is thread-safe, and the main thread may be waiting for
     // this thread at shutdown.
     connect(m_receiver, &NmeaReceiver::finished, m_receiverThread, &QThread::quit, Qt::DirectConnection);
@@ -45,19 +46,18 @@ void BackEnd::retireNmea()
 {
     if (!m_receiver)
         return;
-    // From here on the old worker cannot reach this object. It is told to
-    // stop in its own thread and winds down there; the window does not wait
-    // for it (a pending TCP connection attempt can take seconds).
+    // From here on the old worker cannot reach this object, and nothing it
+    // set stays. It is told to stop in its own thread and winds down there;
+    // the window does not wait for it.
     m_link->close();
+    // A command sent from now on goes to the next worker, not to a serial
+    // source about to be deleted.
+    disconnect(this, &BackEnd::sendCalibration, m_receiver, nullptr);
     QMetaObject::invokeMethod(m_receiver, "stop", Qt::QueuedConnection);
     m_windingDown.removeAll(nullptr);
     m_windingDown.append(m_receiverThread);
     m_receiverThread = nullptr;
     m_receiver = nullptr;
-    // Its sources withdraw their pressures as they stop, but through the
-    // closed link: withdraw them here, so no old value looks current.
-    for (int source = SourceSerial; source < SourceCount; ++source)
-        setPressure(NO_PRESSURE, source);
 }
 
 void BackEnd::stopNmea()

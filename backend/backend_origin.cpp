@@ -33,15 +33,13 @@ QString BackEnd::originText(int source, qint64 ageMs) const
     return name + QStringLiteral(" \u00b7 ") + age;
 }
 
-void BackEnd::updateOrigins(bool pressureShown)
+void BackEnd::updateOrigins(int pressureSource)
 {
-    int pressureSource = -1;
     int fixSource = -1;
     qint64 pressureAgeMs = 0;
     qint64 fixAgeMs = 0;
     {
         std::lock_guard<std::mutex> lock(m_sourceMutex);
-        pressureSource = pressureShown ? firstFresh(SourceCount) : -1;
         if (pressureSource >= 0)
             pressureAgeMs = m_pressureAge[pressureSource].elapsed();
         fixSource = firstFixed(SourceCount);

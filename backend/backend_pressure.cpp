@@ -24,10 +24,39 @@ void BackEnd::setPressure(double pressure, int source)
         return;
     std::lock_guard<std::mutex> lock(m_sourceMutex);
     m_pressure[source] = pressure;
-    if (pressure < 0.0)
+    if (pressure < 0.0) {
         m_pressureAge[source].invalidate();
-    else
+    } else {
         m_pressureAge[source].start();
+        ++m_pressureStores[source];
+    }
+}
+
+bool BackEnd::hasCurrentPressure()
+{
+    const double pressure = getCurrentPressure();
+    return pressure >= MINIMUM_PRESSURE && pressure <= MAXIMUM_PRESSURE;
+}
+
+bool BackEnd::hasPressureSource()
+{
+    const auto on = [this](const char *key) { return getSetting(QLatin1String(key), 0).toInt() == 1; };
+    const QString port = getSetting(QStringLiteral("SettingSerialPort"), QStringLiteral("None")).toString();
+    return m_sensorPresent || (on("SettingUseSerial") && !port.isEmpty() && port != QLatin1String("None"))
+        || on("SettingUseTcp") || on("SettingUseUdp") || on("SettingUseN2k") || on("SettingUseSignalK");
+}
+
+int BackEnd::readSources(double fresh[SourceCount], quint64 stores[SourceCount])
+{
+    std::lock_guard<std::mutex> lock(m_sourceMutex);
+    int current = -1;
+    for (int i = 0; i < SourceCount; ++i) {
+        fresh[i] = isFresh(i) ? m_pressure[i] : NO_PRESSURE;
+        stores[i] = m_pressureStores[i];
+        if (current < 0 && fresh[i] > 0.0)
+            current = i;
+    }
+    return current;
 }
 
 bool BackEnd::isFresh(int source) const
@@ -107,6 +136,7 @@ void BackEnd::startPressureSensor()
         qWarning() << "no pressure sensor";
         return;
     }
+    m_sensorPresent = true;
     connect(&m_sensor, &QSensor::readingChanged, this, &BackEnd::slot_pressureReading,
             Qt::UniqueConnection);
     m_timerSensor.setSingleShot(true);
@@ -165,8 +195,6 @@ int BackEnd::systemTheme() const
 
 void BackEnd::slot_timerData()
 {
-    // The alarm chimes on through ticks without a pressure.
-    m_stormWarning->tick();
     if (getSetting(QStringLiteral("theme"), 0).toInt() == 2) {
         const int theme = systemTheme();
         if (theme != m_previousTheme) {
@@ -174,7 +202,15 @@ void BackEnd::slot_timerData()
             emit systemThemeChanged(theme);
         }
     }
+    const int tick = m_tick;
+    m_tick = (m_tick + 2 > 768) ? 0 : m_tick + 2;
+    takeSample(tick);
+}
 
+bool BackEnd::takeSample(int tick)
+{
+    // The alarm chimes on through ticks without a pressure.
+    m_stormWarning->tick();
     const QString date = Formatting::formatDateTime(Clock::currentDateTimeUtc());
     const Fix fix = firstFix();
 
@@ -189,17 +225,20 @@ void BackEnd::slot_timerData()
             + QStringLiteral(" T - SOG ") + Formatting::formatSpeed(fix.sog * 1.852 / 3.6);
     }
 
-    const double pressure = getCurrentPressure();
-    const int tick = m_tick;
-    m_tick = (m_tick + 2 > 768) ? 0 : m_tick + 2;
-
-    const bool shown = pressure >= MINIMUM_PRESSURE && pressure <= MAXIMUM_PRESSURE;
-    updateOrigins(shown);
-    if (!shown) {
+    double fresh[SourceCount];
+    quint64 stores[SourceCount];
+    const int source = readSources(fresh, stores);
+    const double pressure = source < 0 ? NO_PRESSURE : fresh[source];
+    const bool sampled = pressure >= MINIMUM_PRESSURE && pressure <= MAXIMUM_PRESSURE;
+    const bool settled = noteSteps(source, fresh, stores, sampled);
+    updateOrigins(sampled ? source : -1);
+    if (!sampled) {
         emit noPressureAvailable();
         emit dataUpdated(date, position, cogsog, QStringLiteral("NONE"));
-        return;
+        return false;
     }
+    if (!settled)
+        return false;
 
     double h = getSetting(QStringLiteral("elevation"), 0.0).toDouble();
     if (getSetting(QStringLiteral("preDisplay"), 0).toInt() == 1)
@@ -208,11 +247,18 @@ void BackEnd::slot_timerData()
         (getSetting(QStringLiteral("offset"), 0.0).toDouble() + pressure) / Formatting::seaLevelFactor(h);
     const QString text = Formatting::formatPressure(displayed, true);
 
+    // A second tick within the second already recorded (a scaled clock, the
+    // wall clock set back) would only collide with that row in the store.
+    const qint64 second = Clock::currentSecsSinceEpoch();
+    if (second == m_lastSampleSecond)
+        return false;
     const double lon = fix.position.x();
     const double lat = fix.position.y();
-    if (g_dataSource && g_dataSource->recordSample(tick, lon, lat, fix.cog, fix.sog, pressure)) {
-        // Before the screens hear of the sample, so that they show its tendency.
-        m_stormWarning->update(pressure, displayed);
-        emit dataUpdated(date, position, cogsog, text);
-    }
+    if (!g_dataSource || !g_dataSource->recordSample(tick, lon, lat, fix.cog, fix.sog, pressure))
+        return false;
+    m_lastSampleSecond = second;
+    // Before the screens hear of the sample, so that they show its tendency.
+    m_stormWarning->update(pressure, displayed);
+    emit dataUpdated(date, position, cogsog, text);
+    return true;
 }

@@ -146,6 +146,17 @@ QString formatPressure(double pressure, bool withUnit)
     return fixed(hpaToUnit(pressure, unit), decimals) + (withUnit ? unitSuffix(unit) : QString());
 }
 
+QString formatChange(double hpa, bool forScreen)
+{
+    const int unit = setting("unitPre", 0);
+    const int decimals = unit == UnitKpa || unit == UnitInHg ? 2 : 1;
+    const double tenths = std::round(hpa * 10.0) / 10.0;
+    if (!forScreen)
+        return fixed(hpaToUnit(tenths, unit), decimals);
+    const QString sign = tenths > 0.0 ? QStringLiteral("+") : tenths < 0.0 ? QString(QChar(0x2212)) : QString();
+    return sign + fixedLocalized(hpaToUnit(std::fabs(tenths), unit), decimals) + unitSuffix(unit);
+}
+
 QString formatSpeed(double metresPerSecond)
 {
     double speed = 0.0;

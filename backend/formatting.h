@@ -30,6 +30,11 @@ QString formatPosition(double lon, double lat);
 QString formatCourse(int course);
 QString formatPressure(double pressure, bool withUnit);
 QString formatSpeed(double metresPerSecond);
+// A change of pressure to the tenth of hPa, in the user's unit with its
+// suffix and a sign ("−4.2 hPa", "+0.11 inHg", "0.0 hPa"): hundredths where a
+// tenth of hPa would vanish in the unit. Without the unit, a plain number
+// for a file.
+QString formatChange(double hpa, bool forScreen);
 double seaLevelFactor(double elevation);
 
 // Fixed notation as QString::arg writes it with format 'f', as the NMEA

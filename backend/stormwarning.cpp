@@ -17,7 +17,13 @@ namespace {
 // an alarm clears only a whole hPa inside its limit.
 constexpr int Hysteresis = 10;
 constexpr qint64 RepeatMs = 60000;
-const char *const KindNames[] = {"fall", "rise", "low"};
+// No pressure for this long, with an instrument set up: the glass is not
+// being watched.
+constexpr qint64 LostAfterMs = 120000;
+// An alarm in force when the program stopped goes on at the next start if
+// the record reaches this close to now.
+constexpr qint64 ResumeWithinS = 10800;
+const char *const KindNames[] = {"fall", "rise", "low", "lost"};
 
 int tenths(double hpa)
 {
@@ -61,18 +67,29 @@ void StormWarning::update(double measured, double shown)
 {
     if (!g_dataSource)
         return;
+    resume();
     const DataSource::TendencyReferences references = g_dataSource->tendencyReferences();
-    // Over three hours, or while the history reaches back only an hour (or
-    // has a gap three hours back), the last hour's change times three.
     Sample sample;
     sample.time = references.sampleTime;
-    sample.armed = references.threeHours || references.hour;
-    if (references.threeHours)
-        sample.change = tenths(measured - references.threeHoursPressure);
-    else if (references.hour)
-        sample.change = tenths((measured - references.hourPressure) * 3.0);
     sample.shown = shown;
-    m_tendency = sample.armed ? tendencyText(sample.change, !references.threeHours) : QString();
+    if (references.threeHours) {
+        sample.armed = true;
+        sample.change = tenths(measured - references.threeHoursPressure);
+        m_tendency = tendencyText(sample.change, false, references.threeHoursTwoInstruments);
+    } else if (!references.nearThreeHours && references.hour) {
+        // The history does not reach back three hours: the last hour's
+        // change times three.
+        sample.armed = true;
+        sample.change = tenths((measured - references.hourPressure) * 3.0);
+        m_tendency = tendencyText(sample.change, true, references.hourTwoInstruments);
+    } else if (!references.nearThreeHours) {
+        m_tendency.clear();
+    }
+    // In a short hole three hours back the alarm and its words hold as they
+    // are: the estimate would chatter against the real change on each side.
+    if (sample.armed)
+        m_lastChange = sample.change / 10.0;
+    m_lastShown = shown;
 
     const bool wasActive = isActive();
     const bool on = switchedOn("alarmOn", 1);
@@ -80,34 +97,107 @@ void StormWarning::update(double measured, double shown)
     judge(Rise, on && switchedOn("alarmRiseOn", 0), sample.change - changeLimit("alarmRise"), sample);
     judge(Low, on && switchedOn("alarmLowOn", 0), tenths(setting("alarmLow", 990.0).toDouble()) - tenths(shown),
           sample);
-    if (wasActive && !isActive())
-        quieten();
+    quietenIfOver(wasActive);
     publish();
 }
 
 void StormWarning::judge(Kind kind, bool enabled, int excess, const Sample &sample)
 {
-    Alarm &alarm = m_alarms[kind];
-    if (!enabled)
-        alarm.active = false;
-    else if (!sample.armed)
+    const bool active = m_alarms[kind].active;
+    if (!enabled) {
+        if (active)
+            end(kind, sample.time);
+    } else if (!sample.armed) {
         return; // nothing to judge by: an alarm stays as it is
-    else if (!alarm.active && excess >= 0)
-        begin(kind, sample);
-    else if (alarm.active && excess <= -Hysteresis)
-        alarm.active = false;
+    } else if (!active && excess >= 0) {
+        begin(kind, sample.time);
+    } else if (active && excess <= -Hysteresis) {
+        end(kind, sample.time);
+    }
 }
 
-void StormWarning::begin(Kind kind, const Sample &sample)
+void StormWarning::judgeLost()
 {
-    m_alarms[kind] = {true, sample.time};
+    const qint64 nowMs = Clock::monotonicMs();
+    const qint64 now = Clock::currentSecsSinceEpoch();
+    const bool wasActive = isActive();
+    if (g_backEnd->hasCurrentPressure()) {
+        m_noneSinceMs = -1;
+        if (m_alarms[Lost].active)
+            end(Lost, now);
+    } else {
+        if (m_noneSinceMs < 0) {
+            m_noneSinceMs = nowMs;
+            m_noneSinceTime = now;
+        }
+        const bool enabled = switchedOn("alarmLostOn", 1) && g_backEnd->hasPressureSource();
+        if (!enabled && m_alarms[Lost].active)
+            end(Lost, now);
+        else if (enabled && !m_alarms[Lost].active && nowMs - m_noneSinceMs >= LostAfterMs)
+            begin(Lost, m_noneSinceTime);
+    }
+    quietenIfOver(wasActive);
+}
+
+void StormWarning::begin(Kind kind, qint64 start)
+{
+    m_alarms[kind] = {true, start};
     // A new alarm wants the sailor's attention again.
     m_acknowledged = false;
     m_snoozeEndMs = 0;
-    const double change = sample.change / 10.0;
-    qWarning() << "storm warning begins" << KindNames[kind] << change << sample.shown;
-    g_dataSource->recordAlarm(sample.time, QLatin1String(KindNames[kind]), change, sample.shown);
+    qWarning() << "storm warning begins" << KindNames[kind] << m_lastChange.toDouble() << m_lastShown.toDouble();
+    if (g_dataSource)
+        g_dataSource->recordAlarm(start, QLatin1String(KindNames[kind]), m_lastChange, m_lastShown);
     sound();
+}
+
+void StormWarning::end(Kind kind, qint64 when)
+{
+    m_alarms[kind].active = false;
+    qWarning() << "storm warning clears" << KindNames[kind];
+    if (g_dataSource)
+        g_dataSource->clearAlarm(m_alarms[kind].start, QLatin1String(KindNames[kind]), when);
+}
+
+void StormWarning::resume()
+{
+    if (m_resumed || !g_dataSource)
+        return;
+    m_resumed = true;
+    const qint64 now = Clock::currentSecsSinceEpoch();
+    const qint64 newest = g_dataSource->newestSampleTime();
+    bool acknowledged = true;
+    qint64 snoozedUntil = -1;
+    for (const DataSource::OpenAlarm &open : g_dataSource->openAlarms()) {
+        const int kind = int(std::find(std::begin(KindNames), std::end(KindNames), open.kind) - std::begin(KindNames));
+        if (kind >= KindCount)
+            continue;
+        if (now - newest >= ResumeWithinS) {
+            // The record stops too long ago to tell whether it still holds.
+            g_dataSource->clearAlarm(open.start, open.kind, std::max(newest, open.start));
+            continue;
+        }
+        qWarning() << "storm warning resumed" << open.kind << open.start;
+        m_alarms[kind] = {true, open.start};
+        acknowledged = acknowledged && open.acknowledged;
+        // The newest alarm's snooze is the one that ran (a new alarm ends it).
+        if (snoozedUntil < 0)
+            snoozedUntil = open.snoozedUntil;
+    }
+    if (!isActive())
+        return;
+    m_acknowledged = acknowledged;
+    if (!acknowledged && snoozedUntil > now) {
+        m_snoozeEndMs = Clock::monotonicMs() + (snoozedUntil - now) * 1000;
+        m_snoozeEndTime = snoozedUntil;
+    }
+    publish();
+}
+
+void StormWarning::quietenIfOver(bool wasActive)
+{
+    if (wasActive && !isActive())
+        quieten();
 }
 
 void StormWarning::quieten()
@@ -119,6 +209,9 @@ void StormWarning::quieten()
 
 void StormWarning::tick()
 {
+    resume();
+    judgeLost();
+    publish();
     if (!isActive() || m_acknowledged)
         return;
     const qint64 now = Clock::monotonicMs();
@@ -164,10 +257,14 @@ void StormWarning::snooze(int minutes)
     m_snoozeEndMs = Clock::monotonicMs() + ms;
     m_snoozeEndTime = Clock::currentSecsSinceEpoch() + ms / 1000;
     AlarmSound::stop();
+    for (int kind = 0; kind < KindCount; ++kind) {
+        if (m_alarms[kind].active && g_dataSource)
+            g_dataSource->snoozeAlarm(m_alarms[kind].start, QLatin1String(KindNames[kind]), m_snoozeEndTime);
+    }
     publish();
 }
 
-QString StormWarning::tendencyText(int change, bool estimate) const
+QString StormWarning::tendencyText(int change, bool estimate, bool twoInstruments) const
 {
     // The bands of marine forecasts for the three-hour tendency, in tenths
     // of hPa: steady under 0.1, slowly up to 1.5, plain up to 3.5, quickly
@@ -178,21 +275,19 @@ QString StormWarning::tendencyText(int change, bool estimate) const
                                           QT_TR_NOOP("Falling quickly"), QT_TR_NOOP("Falling very rapidly")};
     const int size = std::abs(change);
     const int band = size < 1 ? 0 : size <= 15 ? 1 : size <= 35 ? 2 : size <= 60 ? 3 : 4;
-    const int unit = setting("unitPre", 0).toInt();
-    // Hundredths where a tenth of hPa would vanish in the unit.
-    const int decimals = unit == Formatting::UnitKpa || unit == Formatting::UnitInHg ? 2 : 1;
-    const QString sign = change > 0 ? QStringLiteral("+") : change < 0 ? QString(QChar(0x2212)) : QString();
-    const QString amount = sign + Formatting::fixedLocalized(Formatting::hpaToUnit(size / 10.0, unit), decimals)
-        + Formatting::unitSuffix(unit);
-    const QString pattern = estimate ? tr("%1: %2 in 3 h (estimate from 1 h)") : tr("%1: %2 in 3 h");
-    return pattern.arg(tr(change < 0 ? falling[band] : rising[band]), amount);
+    // Two instruments rarely agree to a hPa: a step of unknown size between
+    // them weighs more than an estimate.
+    const QString pattern = twoInstruments ? tr("%1: %2 in 3 h (two instruments)")
+        : estimate                         ? tr("%1: %2 in 3 h (estimate from 1 h)")
+                                           : tr("%1: %2 in 3 h");
+    return pattern.arg(tr(change < 0 ? falling[band] : rising[band]), Formatting::formatChange(change / 10.0, true));
 }
 
 void StormWarning::publish()
 {
-    static const char *const headlines[] = {QT_TR_NOOP("Storm warning since %1"),
-                                            QT_TR_NOOP("Rapid rise warning since %1"),
-                                            QT_TR_NOOP("Low pressure warning since %1")};
+    static const char *const headlines[] = {
+        QT_TR_NOOP("Storm warning since %1"), QT_TR_NOOP("Rapid rise warning since %1"),
+        QT_TR_NOOP("Low pressure warning since %1"), QT_TR_NOOP("No pressure since %1")};
     QStringList lines;
     for (int kind = 0; kind < KindCount; ++kind) {
         if (m_alarms[kind].active)
@@ -200,7 +295,11 @@ void StormWarning::publish()
     }
     m_headline = lines.join(QLatin1Char('\n'));
     m_snoozeText = m_snoozeEndMs != 0 ? tr("Snoozed until %1").arg(timeText(m_snoozeEndTime)) : QString();
-    const QStringList state = {m_tendency, m_headline, m_snoozeText, QString::number(m_acknowledged)};
+    // The last words stay on the banner, saying how old they are.
+    m_shownTendency = m_noneSinceMs >= 0 && !m_tendency.isEmpty()
+        ? tr("%1 (not current since %2)").arg(m_tendency, timeText(m_noneSinceTime))
+        : m_tendency;
+    const QStringList state = {m_shownTendency, m_headline, m_snoozeText, QString::number(m_acknowledged)};
     if (state != m_published) {
         m_published = state;
         emit changed();

@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <QVariant>
 
 // The storm warning: the change of the last three hours in the words of
 // marine forecasts, and the alarm on a fall (or a rise) over three hours or
@@ -11,9 +12,12 @@
 //
 // The alarm arms once the history reaches back an hour, fires when a limit
 // is reached, and clears only once the value is back a whole hPa inside it,
-// so that a reading hovering at the limit does not chatter. The chime sounds
-// when it fires and every minute after until the alarm is acknowledged, or
-// not before the end of a snooze.
+// so that a reading hovering at the limit does not chatter. A short hole in
+// the record three hours back leaves it as it is. The chime sounds when it
+// fires and every minute after until the alarm is acknowledged, or not
+// before the end of a snooze. A lost instrument is an alarm of its own. The
+// alarm log keeps every alarm's course, and an alarm in force when the
+// program stopped goes on where it was at the next start.
 class StormWarning : public QObject
 {
     Q_OBJECT
@@ -33,13 +37,14 @@ public:
     // history holds) and as shown on screen (what the low limit is about),
     // both in hPa.
     void update(double measured, double shown);
-    // At every tick of the sample cycle, also without a pressure.
+    // At every tick of the sample cycle, also without a pressure: the chime
+    // and the lost instrument.
     void tick();
 
     Q_INVOKABLE void acknowledge();
     Q_INVOKABLE void snooze(int minutes);
 
-    QString tendency() const { return m_tendency; }
+    QString tendency() const { return m_shownTendency; }
     bool isActive() const;
     QString headline() const { return m_headline; }
     bool isAcknowledged() const { return m_acknowledged; }
@@ -49,7 +54,7 @@ signals:
     void changed();
 
 private:
-    enum Kind { Fall, Rise, Low, KindCount };
+    enum Kind { Fall, Rise, Low, Lost, KindCount };
     struct Alarm
     {
         bool active = false;
@@ -66,20 +71,32 @@ private:
         double shown = 0.0;
     };
 
-    QString tendencyText(int change, bool estimate) const;
+    QString tendencyText(int change, bool estimate, bool twoInstruments) const;
     // excess: how far, in tenths of hPa, the sample lies beyond the limit.
     void judge(Kind kind, bool enabled, int excess, const Sample &sample);
-    void begin(Kind kind, const Sample &sample);
+    void judgeLost();
+    void begin(Kind kind, qint64 start);
+    void end(Kind kind, qint64 when);
+    void resume();
+    void quietenIfOver(bool wasActive);
     void quieten();
     void sound();
     void publish();
 
     Alarm m_alarms[KindCount];
+    bool m_resumed = false;
     bool m_acknowledged = false;
+    // Since when no pressure is current (monotonic, wall), or -1.
+    qint64 m_noneSinceMs = -1;
+    qint64 m_noneSinceTime = 0;
+    // What the last sample said, for the log of an alarm without one.
+    QVariant m_lastChange;
+    QVariant m_lastShown;
     qint64 m_lastSoundMs = 0;
     qint64 m_snoozeEndMs = 0;
     qint64 m_snoozeEndTime = 0;
     QString m_tendency;
+    QString m_shownTendency;
     QString m_headline;
     QString m_snoozeText;
     QStringList m_published;

@@ -52,8 +52,10 @@ DataSource::DataSource(QObject *parent)
     }
     // The alarm log joins a history written before it existed; an empty
     // file stays as it is, like the history tables.
-    if (!empty)
+    if (!empty) {
         createAlarmTable();
+        createStepTable();
+    }
     qWarning() << "dataSource created";
 }
 

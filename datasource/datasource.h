@@ -3,12 +3,15 @@
 #include <QList>
 #include <QMutex>
 #include <QObject>
+#include <QPair>
 #include <QPointF>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QStringList>
 #include <QVariant>
 #include <QVector>
+
+#include "steplog.h"
 
 class QTextStream;
 
@@ -51,6 +54,9 @@ public:
     // measured from startDate (as getValueAt takes them), oldest first.
     // Takes no lock: the chart asks while it is being drawn.
     Q_INVOKABLE QVariantList getAlarmMarks(int chartNb, QVariant startDate);
+    // Where the readings stepped for a reason other than weather (a
+    // calibration, another instrument), in the same measure.
+    Q_INVOKABLE QVariantList getStepMarks(int chartNb, QVariant startDate);
 
     // One sample of the sample cycle; true when at least one row was written.
     bool recordSample(const int &tick, const double &lon, const double &lat, const double &cog,
@@ -58,26 +64,58 @@ public:
 
     // The BARO3H rows that the three-hour tendency compares with at the last
     // recorded sample, each found only when it lies within 30 s of one hour
-    // and of three hours back: the same pairing as the trend and the
-    // three-hour text.
+    // and of three hours back (through the clock's steps): the same pairing
+    // as the trend and the three-hour text. Their pressures carry the known
+    // steps since, so that they compare with the reading of now.
     struct TendencyReferences
     {
         qint64 sampleTime = 0;
         bool hour = false;
         double hourPressure = 0.0;
+        bool hourTwoInstruments = false; // a step of unknown size since
         bool threeHours = false;
         double threeHoursPressure = 0.0;
+        bool threeHoursTwoInstruments = false;
+        // Without a row within 30 s of three hours back: whether the 6-hour
+        // table has one within 10 minutes (a short hole in the record).
+        bool nearThreeHours = false;
     };
     TendencyReferences tendencyReferences();
 
+    // A step that is not weather lies between the last sample and the next
+    // one: recordSample stamps it with that sample's time and keeps it, in
+    // table STEPS, while the tendency looks back over it. Size in hPa, not a
+    // number when unknown.
+    void noteStep(StepLog::Kind kind, double size);
+
     // The log of storm warnings, table ALARMS: one row per alarm begun
-    // (kind "fall", "rise" or "low"), its acknowledgement added when it
-    // comes.
-    void recordAlarm(qint64 start, const QString &kind, double change, double pressure);
+    // (kind "fall", "rise", "low" or "lost"), its acknowledgement, its
+    // snooze's end and its clearing time added as they come. A missing
+    // change or pressure is written as NULL.
+    void recordAlarm(qint64 start, const QString &kind, const QVariant &change, const QVariant &pressure);
     void acknowledgeAlarm(qint64 start, const QString &kind, qint64 when);
+    void snoozeAlarm(qint64 start, const QString &kind, qint64 until);
+    void clearAlarm(qint64 start, const QString &kind, qint64 when);
+    // The newest row of each kind not cleared, newest first.
+    struct OpenAlarm
+    {
+        qint64 start = 0;
+        QString kind;
+        bool acknowledged = false;
+        qint64 snoozedUntil = 0;
+    };
+    QVector<OpenAlarm> openAlarms();
+    // The TIME of the newest row of BARO30M or BARO3H, 0 when both are empty.
+    qint64 newestSampleTime();
 
     static constexpr int TableCount = 9;
     static bool isValidTable(int tableNb) { return tableNb >= 0 && tableNb < TableCount; }
+    // The alarm log's index on the data screen, after the nine tables:
+    // listed and exported as CSV, never edited.
+    static constexpr int AlarmLog = 9;
+    // The alarm log's rows for the list and the export, newest first.
+    static const char *const AlarmLogQuery;
+    static QString alarmKindText(const QString &kind);
 
 signals:
     void chartUpdated(QVariant now, double min, double max, int seriesCount);
@@ -100,18 +138,29 @@ private:
     qint64 tableSpan(int tableNb) const;
     bool writeRow(int tableNb, double lon, double lat, double cog, double sog, double pressure,
                   double elevation, double offset);
+    // Instants as x positions of the chart of chartNb, measured from reference.
+    QVariantList marks(int chartNb, qint64 reference, const QList<qint64> &times) const;
     void readChart(int chartNb, double *min, double *max, qint64 *reference);
     QString infoText(QPointF pt, int chartNb);
     void updateTrend();
     void createAlarmTable();
+    bool setAlarmColumn(const char *column, qint64 value, qint64 start, const QString &kind);
+    QVariantList alarmLogContent();
+    void writeAlarmCsv(QTextStream &out, QSqlQuery &rows) const;
+    void createStepTable();
+    void followClock(qint64 now);
+    void deleteRowsLaterThan(qint64 now);
+    void keepStep(StepLog::Kind kind, double size);
+    void keepPendingSteps();
     QString recordText(const QSqlQuery &row, int preDisplay) const;
     void deleteAllRows(int tableNb);
     enum class ExportFormat { Csv, Gpx };
     void exportTable(int tableNb, const QString &fileName, ExportFormat format);
     void writeCsv(QTextStream &out, QSqlQuery &rows) const;
     void writeGpx(QTextStream &out, QSqlQuery &rows, const QString &table) const;
-    // PRE of the BARO3H row nearest to the instant, when one lies within 30 s.
-    bool baro3hPressureNear(qint64 instant, double *pressure);
+    // PRE of the BARO3H row nearest to `span` back, through the steps since
+    // and with the known ones added, when one lies within 30 s.
+    bool baro3hPressureBack(qint64 span, double *pressure, bool *unknownStep);
 
     QSqlDatabase db;
     QMutex mutex;
@@ -120,7 +169,13 @@ private:
     // The row an hour back that the last trend update found, if any.
     bool hourReference = false;
     double hourReferencePressure = 0.0;
+    bool hourReferenceUnknownStep = false;
     qint64 lastSampleTime = 0;
+    // The monotonic clock at the last sample, to tell a wall clock set
+    // forward or back from time passing; 0 before the first of the run.
+    qint64 lastSampleMs = 0;
+    StepLog steps;
+    QVector<QPair<StepLog::Kind, double>> pendingSteps;
 };
 
 extern DataSource *g_dataSource;

@@ -129,18 +129,38 @@ void DataSource::update(QtCharts::QAbstractSeries *series, int n)
 
 QVariantList DataSource::getAlarmMarks(int chartNb, QVariant startDate)
 {
-    QVariantList marks;
     if (!isValidTable(chartNb))
-        return marks;
+        return {};
+    QList<qint64> times;
     const qint64 reference = startDate.toLongLong();
     QSqlQuery query(db);
     query.setForwardOnly(true);
-    if (!query.exec(QStringLiteral("SELECT START FROM ALARMS WHERE START BETWEEN %1 AND %2 ORDER BY START")
-                        .arg(reference - tableSpan(chartNb))
-                        .arg(reference)))
-        return marks;
-    while (query.next())
-        marks << double(query.value(0).toLongLong() - reference) / xUnit(chartNb);
+    if (query.exec(QStringLiteral("SELECT START FROM ALARMS WHERE START BETWEEN %1 AND %2 ORDER BY START")
+                       .arg(reference - tableSpan(chartNb))
+                       .arg(reference))) {
+        while (query.next())
+            times << query.value(0).toLongLong();
+    }
+    return marks(chartNb, reference, times);
+}
+
+QVariantList DataSource::getStepMarks(int chartNb, QVariant startDate)
+{
+    QList<qint64> times;
+    for (const StepLog::Step &step : steps.steps()) {
+        if (step.kind != StepLog::ClockSet)
+            times << step.time;
+    }
+    return isValidTable(chartNb) ? marks(chartNb, startDate.toLongLong(), times) : QVariantList();
+}
+
+QVariantList DataSource::marks(int chartNb, qint64 reference, const QList<qint64> &times) const
+{
+    QVariantList marks;
+    for (const qint64 time : times) {
+        if (time >= reference - tableSpan(chartNb) && time <= reference)
+            marks << double(time - reference) / xUnit(chartNb);
+    }
     return marks;
 }
 

@@ -52,6 +52,18 @@ bool writeAll(QSaveFile &file, const QByteArray &bytes)
     return true;
 }
 
+// One replacement over the whole line, the date included: decimal commas in
+// French, comma separators otherwise.
+QString csvLine(const QStringList &fields, bool french)
+{
+    QString line = fields.join(QLatin1Char(';'));
+    if (french)
+        line.replace(QLatin1Char('.'), QLatin1Char(','));
+    else
+        line.replace(QLatin1Char(';'), QLatin1Char(','));
+    return line;
+}
+
 bool hasPosition(double lon, double lat)
 {
     return std::fabs(lon) > 1e-12 && std::fabs(lat) > 1e-12;
@@ -82,19 +94,22 @@ void DataSource::exportFile(int tableNb, QString fileName)
 
 void DataSource::exportTable(int tableNb, const QString &fileName, ExportFormat format)
 {
-    if (!isValidTable(tableNb))
+    // The alarm log has no track to give: CSV whatever the name.
+    const bool alarms = tableNb == AlarmLog;
+    if (!isValidTable(tableNb) && !alarms)
         return;
     QMutexLocker lock(&mutex);
-    const QString &table = tableNames.at(tableNb);
+    const QString table = alarms ? QStringLiteral("ALARMS") : tableNames.at(tableNb);
     QSqlQuery query(db);
     query.setForwardOnly(true);
-    const QString sql = QStringLiteral("SELECT * FROM %1 ORDER BY TIME DESC").arg(table);
+    const QString sql =
+        alarms ? QLatin1String(AlarmLogQuery) : QStringLiteral("SELECT * FROM %1 ORDER BY TIME DESC").arg(table);
     if (!query.exec(sql)) {
         qWarning() << "db query error in Csv" << query.lastError().text() << sql;
         return;
     }
 
-    const bool csv = format == ExportFormat::Csv;
+    const bool csv = alarms || format == ExportFormat::Csv;
     const QString base = g_backEnd ? g_backEnd->basePath() : QStringLiteral("./");
     const QString path = fileName.isEmpty()
         ? base + QStringLiteral("export_") + table + (csv ? QStringLiteral(".csv") : QStringLiteral(".gpx"))
@@ -106,7 +121,9 @@ void DataSource::exportTable(int tableNb, const QString &fileName, ExportFormat 
     }
     QString text;
     QTextStream out(&text);
-    if (csv)
+    if (alarms)
+        writeAlarmCsv(out, query);
+    else if (csv)
         writeCsv(out, query);
     else
         writeGpx(out, query, table);
@@ -149,14 +166,36 @@ void DataSource::writeCsv(QTextStream &out, QSqlQuery &rows) const
             Formatting::formatCourse(courseRounded(rows.value(3).toDouble())),
             Formatting::fixed(rows.value(4).toDouble(), 1),
         };
-        QString line = fields.join(QLatin1Char(';'));
-        // One replacement over the whole line, the date included: decimal
-        // commas in French, comma separators otherwise.
-        if (french)
-            line.replace(QLatin1Char('.'), QLatin1Char(','));
-        else
-            line.replace(QLatin1Char(';'), QLatin1Char(','));
-        out << line << '\n';
+        out << csvLine(fields, french) << '\n';
+    }
+}
+
+void DataSource::writeAlarmCsv(QTextStream &out, QSqlQuery &rows) const
+{
+    const bool french = setting(QStringLiteral("language"), 0).toInt() == 1;
+    const bool utc = setting(QStringLiteral("timeZone"), 1).toInt() == 0;
+    QString header = tr("Start (%1);Kind;Change in 3 h (%2);Pressure (%2);Acknowledged;Cleared")
+                         .arg(utc ? QStringLiteral("UTC") : tr("Device"),
+                              Formatting::unitName(setting(QStringLiteral("unitPre"), 0).toInt()));
+    if (!french)
+        header.replace(QLatin1Char(';'), QLatin1Char(','));
+    out << header << '\n';
+    const auto time = [&rows](int column) {
+        const qint64 secs = rows.value(column).toLongLong();
+        return secs == 0 ? QString()
+                         : Formatting::formatDateTime(QDateTime::fromSecsSinceEpoch(secs, Qt::UTC))
+                               .replace(QLatin1Char(','), QLatin1Char(' '));
+    };
+    while (rows.next()) {
+        const QStringList fields = {
+            time(0),
+            alarmKindText(rows.value(1).toString()),
+            rows.isNull(2) ? QString() : Formatting::formatChange(rows.value(2).toDouble(), false),
+            rows.isNull(3) ? QString() : Formatting::formatPressure(rows.value(3).toDouble(), false),
+            time(4),
+            time(5),
+        };
+        out << csvLine(fields, french) << '\n';
     }
 }
 

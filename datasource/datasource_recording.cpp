@@ -12,8 +12,11 @@ bool DataSource::recordSample(const int &tick, const double &lon, const double &
                               const double &sog, const double &pressure)
 {
     QMutexLocker lock(&mutex);
+    const qint64 now = Clock::currentSecsSinceEpoch();
+    followClock(now);
     // The store's present instant moves on every call, also when nothing is due.
-    lastSampleTime = Clock::currentSecsSinceEpoch();
+    lastSampleTime = now;
+    keepPendingSteps();
     const double offset = setting(QStringLiteral("offset"), 0.0).toDouble();
     const double elevation = setting(QStringLiteral("elevation"), 0.0).toDouble();
 

@@ -46,6 +46,8 @@ int courseCut(double cog)
 QVariantList DataSource::getTableContent(int tableNb)
 {
     QVariantList result;
+    if (tableNb == AlarmLog)
+        return alarmLogContent();
     if (!isValidTable(tableNb))
         return result;
     QMutexLocker lock(&mutex);

@@ -12,6 +12,15 @@ BackEndLink::BackEndLink(BackEnd *backEnd)
 void BackEndLink::close()
 {
     std::lock_guard<std::mutex> lock(m_mutex);
+    // A value the worker set after the screens cleared theirs would otherwise
+    // stay for the rest of the run: a frozen position recorded with every
+    // sample.
+    for (int source : qAsConst(m_sources)) {
+        if (!m_backEnd)
+            break;
+        m_backEnd->setPressure(NO_PRESSURE, source);
+        m_backEnd->clearFix(source);
+    }
     m_backEnd = nullptr;
 }
 
@@ -39,6 +48,7 @@ bool BackEndLink::waitWoundDown(int ms)
 void BackEndLink::setPressure(double pressure, int source)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
+    m_sources.insert(source);
     if (m_backEnd)
         m_backEnd->setPressure(pressure, source);
 }
@@ -46,6 +56,7 @@ void BackEndLink::setPressure(double pressure, int source)
 void BackEndLink::setFix(const QPointF &position, double sog, double cog, int source)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
+    m_sources.insert(source);
     if (m_backEnd)
         m_backEnd->setFix(position, sog, cog, source);
 }
@@ -53,6 +64,7 @@ void BackEndLink::setFix(const QPointF &position, double sog, double cog, int so
 void BackEndLink::clearFix(int source)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
+    m_sources.insert(source);
     if (m_backEnd)
         m_backEnd->clearFix(source);
 }

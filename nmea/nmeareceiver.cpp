@@ -89,7 +89,7 @@ void NmeaReceiver::startSource(NmeaSource *source, int delayMs)
 void NmeaReceiver::slot_startReceiving()
 {
     // Here in the worker thread, not on the screen's: the worker this one
-    // replaces may still be inside a connection attempt, holding its ports.
+    // replaces may still be winding down, holding its ports.
     if (m_previous && !m_previous->waitWoundDown(Clock::interval(WindDownMs)))
         qWarning() << "previous NMEA worker still busy, starting anyway";
     m_previous.reset();

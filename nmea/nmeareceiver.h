@@ -47,12 +47,19 @@ public:
     // barometer's link is up first.
     static constexpr int NetworkStartDelayMs = 5000;
     // How long a worker waits for the one it replaces, and the back end for
-    // its workers at shutdown: a pending TCP connection attempt gives up
-    // after 5 s.
+    // its workers at shutdown. Nothing in a worker blocks (a connection
+    // attempt or a host name lookup waits in the background), so this only
+    // bounds the unforeseen.
     static constexpr int WindDownMs = 6000;
 
 signals:
     void finished();
+    // The USB barometer's way, through its serial source: a $PWEGB command
+    // (with no serial source nobody answers, and the back end's time-out
+    // tells the user), and the barometer's replies.
+    void sendCalibration(QString message);
+    void calibrationStatus(bool ok);
+    void calibrationValues(QString message);
 
 public slots:
     void slot_startReceiving();

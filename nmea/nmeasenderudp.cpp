@@ -18,6 +18,9 @@ constexpr double InHgPerHpa = 0.029529983071445;
 // Both senders (worker and GUI thread) read the provider at their restart.
 QMutex providerMutex;
 NmeaSenderUdp::DestinationProvider destinationProvider;
+// The local ports of the senders' sockets; the UDP input reads them.
+QMutex ownPortsMutex;
+QSet<quint16> ownPorts;
 
 QSet<QHostAddress> machineBroadcastAddresses()
 {
@@ -52,7 +55,30 @@ NmeaSenderUdp::NmeaSenderUdp()
     slot_restart();
 }
 
-NmeaSenderUdp::~NmeaSenderUdp() = default;
+NmeaSenderUdp::~NmeaSenderUdp()
+{
+    dropSocket();
+}
+
+void NmeaSenderUdp::dropSocket()
+{
+    delete socket;
+    socket = nullptr;
+    QMutexLocker lock(&ownPortsMutex);
+    ownPorts.remove(ownPort);
+    ownPort = 0;
+}
+
+bool NmeaSenderUdp::isOwnDatagram(const QHostAddress &sender, quint16 senderPort)
+{
+    {
+        QMutexLocker lock(&ownPortsMutex);
+        if (!ownPorts.contains(senderPort))
+            return false;
+    }
+    // The same port on another machine is another program.
+    return sender.isLoopback() || QNetworkInterface::allAddresses().contains(sender);
+}
 
 void NmeaSenderUdp::setDestinationProvider(DestinationProvider provider)
 {
@@ -84,7 +110,7 @@ void NmeaSenderUdp::slot_restart()
         provider = destinationProvider;
     }
     broadcastAddresses = provider ? provider() : machineBroadcastAddresses();
-    delete socket;
+    dropSocket();
     socket = new QUdpSocket(this);
 }
 
@@ -145,11 +171,15 @@ bool NmeaSenderUdp::send(const QStringList &sentences, int port, const char *err
         for (const QHostAddress &address : qAsConst(broadcastAddresses))
             written += socket->writeDatagram(datagram, address, quint16(port));
     }
+    if (ownPort == 0 && socket->localPort() != 0) {
+        ownPort = socket->localPort();
+        QMutexLocker lock(&ownPortsMutex);
+        ownPorts.insert(ownPort);
+    }
     if (written >= 1)
         return true;
     qWarning() << errorText << socket->errorString();
-    delete socket;
-    socket = nullptr;
+    dropSocket();
     QTimer::singleShot(Clock::interval(RestartDelayMs), this, &NmeaSenderUdp::slot_restart);
     return false;
 }

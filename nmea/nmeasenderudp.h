@@ -41,6 +41,11 @@ public:
     static void setDestinationProvider(DestinationProvider provider);
 
     QSet<QHostAddress> destinations() const { return broadcastAddresses; }
+
+    // A datagram that one of this program's senders sent: its own relay
+    // coming back to its UDP input on the same port, which must not keep a
+    // dead barometer's last value fresh.
+    static bool isOwnDatagram(const QHostAddress &sender, quint16 senderPort);
     bool hasSocket() const { return socket != nullptr; }
 
 public slots:
@@ -49,6 +54,11 @@ public slots:
 private:
     bool send(const QStringList &sentences, int port, const char *errorText);
 
+    void dropSocket();
+
     QUdpSocket *socket = nullptr;
     QSet<QHostAddress> broadcastAddresses;
+    // The local port the socket was given at its first send, known to
+    // isOwnDatagram.
+    quint16 ownPort = 0;
 };

@@ -59,9 +59,3 @@ void NmeaSource::withdrawPressure()
         link->setPressure(NO_PRESSURE, sourceId);
 }
 
-void NmeaSource::disconnectAndWait(QAbstractSocket *socket)
-{
-    socket->disconnectFromHost();
-    if (socket->state() != QAbstractSocket::UnconnectedState)
-        socket->waitForDisconnected(Clock::interval(5000));
-}

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QAbstractSocket>
 #include <QObject>
 #include <QString>
 #include <memory>
@@ -40,8 +39,6 @@ protected slots:
 protected:
     // The serial and TCP way of writing: UTF-8 bytes, true if any were taken.
     static bool writeToDevice(QIODevice *device, const QString &message);
-    // Closes a TCP or UDP link, waiting a bounded time for the peer.
-    static void disconnectAndWait(QAbstractSocket *socket);
     void scheduleReconnect(int ms);
     void withdrawPressure();
 

@@ -1,6 +1,5 @@
 #include "nmeasourceserial.h"
 
-#include "backend.h"
 #include "nmea0183.h"
 #include "nmeareceiver.h"
 
@@ -42,12 +41,10 @@ NmeaSourceSerial::NmeaSourceSerial(NmeaReceiver *parent, const QString &portName
 {
     writable = true;
     lineBuffer.setReplyHandler([this](const QByteArray &line) { handleReply(line); });
-    if (g_backEnd) {
-        connect(g_backEnd, &BackEnd::sendCalibration, this, &NmeaSourceSerial::slot_sendMessage, Qt::QueuedConnection);
-        connect(this, &NmeaSourceSerial::calibrationStatus, g_backEnd, &BackEnd::calibrationStatus,
-                Qt::QueuedConnection);
-        connect(this, &NmeaSourceSerial::calibrationValues, g_backEnd, &BackEnd::slot_calibrationValues,
-                Qt::QueuedConnection);
+    if (parent) {
+        connect(parent, &NmeaReceiver::sendCalibration, this, &NmeaSourceSerial::sendCommand);
+        connect(this, &NmeaSourceSerial::calibrationStatus, parent, &NmeaReceiver::calibrationStatus);
+        connect(this, &NmeaSourceSerial::calibrationValues, parent, &NmeaReceiver::calibrationValues);
     }
 }
 
@@ -102,6 +99,19 @@ bool NmeaSourceSerial::writeMessage(const QString &message)
     return writeToDevice(port, message);
 }
 
+void NmeaSourceSerial::sendCommand(const QString &message)
+{
+    heldCommand = message;
+    if (isOpen() && !discardStartup)
+        writeHeldCommand();
+}
+
+void NmeaSourceSerial::writeHeldCommand()
+{
+    slot_sendMessage(heldCommand);
+    heldCommand.clear();
+}
+
 void NmeaSourceSerial::slot_startReceiving()
 {
     stopReceiving();
@@ -132,6 +142,8 @@ void NmeaSourceSerial::slot_startReceiving()
     reconnecting = false;
     connect(port, &QSerialPort::readyRead, this, &NmeaSourceSerial::slot_readyRead, Qt::UniqueConnection);
     qWarning() << "serial port started" << portName << port->baudRate();
+    if (!discardStartup)
+        writeHeldCommand();
 }
 
 void NmeaSourceSerial::slot_readyRead()
@@ -141,8 +153,10 @@ void NmeaSourceSerial::slot_readyRead()
     const QByteArray data = port->readAll();
     // The barometer's first output after the port opens is often a torn line.
     if (discardStartup) {
-        if (++readCount > 1)
+        if (++readCount > 1) {
             discardStartup = false;
+            writeHeldCommand();
+        }
         return;
     }
     lineBuffer.feed(data, receiver);

@@ -18,6 +18,9 @@ public:
 
     void stopReceiving() override;
     bool writeMessage(const QString &message) override;
+    // Writes a $PWEGB command once the port is open and past its first torn
+    // reads, which would swallow the answer; until then the latest is held.
+    void sendCommand(const QString &message);
 
     // The $PWEGB commands, complete with checksum (without CR LF).
     static QString calibrationCommand(double offset, double slope, double pressure);
@@ -39,6 +42,7 @@ public slots:
 private:
     void closePort();
     void handleReply(const QByteArray &line);
+    void writeHeldCommand();
 
     QSerialPort *port = nullptr;
     QString portName;
@@ -50,4 +54,5 @@ private:
     LineFramer lineBuffer;
     bool discardStartup = true;
     int readCount = 0;
+    QString heldCommand;
 };

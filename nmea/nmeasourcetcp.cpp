@@ -16,10 +16,16 @@ NmeaSourceTcp::NmeaSourceTcp(NmeaReceiver *parent, const QString &address, int p
     , lineBuffer(gateway ? LineFramer::Gateway : LineFramer::Network, sourceId)
     , lines(gateway ? static_cast<SentenceSink *>(gateway) : parent)
     , timer(new QTimer(this))
+    , attemptTimer(new QTimer(this))
 {
     timer->setSingleShot(true);
     timer->setInterval(Clock::interval(InactivityMs));
     connect(timer, &QTimer::timeout, this, &NmeaSourceTcp::slot_timeOut);
+    attemptTimer->setSingleShot(true);
+    attemptTimer->setInterval(Clock::interval(WaitMs));
+    // The text the socket itself gives a wait that ran out.
+    connect(attemptTimer, &QTimer::timeout, this,
+            [this] { attemptFailed(QStringLiteral("Socket operation timed out")); });
 }
 
 NmeaSourceTcp::~NmeaSourceTcp() = default;
@@ -31,30 +37,35 @@ bool NmeaSourceTcp::isConnected() const
 
 QString NmeaSourceTcp::hostFor(const QString &address)
 {
-    const QRegularExpression dotted(
+    static const QRegularExpression numeric(QStringLiteral("^[0-9.\\s]*$"));
+    static const QRegularExpression dotted(
         QStringLiteral("^\\s*([0-9]{1,3})\\s*\\.\\s*([0-9]{1,3})\\s*\\.\\s*([0-9]{1,3})\\s*\\.\\s*([0-9]{1,3})\\s*$"));
-    const QRegularExpressionMatch match = dotted.match(address);
-    if (!match.hasMatch())
+    if (!numeric.match(address).hasMatch())
         return address.trimmed();
+    const QRegularExpressionMatch match = dotted.match(address);
     QStringList groups;
-    for (int i = 1; i <= 4; ++i)
-        groups << QString::number(match.captured(i).toInt(nullptr, 10));
+    for (int i = 1; i <= 4 && match.hasMatch(); ++i) {
+        const int group = match.captured(i).toInt(nullptr, 10);
+        if (group > 255)
+            return QString();
+        groups << QString::number(group);
+    }
     return groups.join(QLatin1Char('.'));
 }
 
 void NmeaSourceTcp::detachSocket()
 {
-    disconnect(socket, &QTcpSocket::readyRead, this, &NmeaSourceTcp::slot_readData);
-    disconnect(socket, &QTcpSocket::errorOccurred, this, &NmeaSourceTcp::slot_tcpError);
-    disconnect(socket, &QTcpSocket::disconnected, this, &NmeaSourceTcp::slot_tcpSocketDisconnected);
+    disconnect(socket, nullptr, this, nullptr);
 }
 
 void NmeaSourceTcp::stopReceiving()
 {
     timer->stop();
+    attemptTimer->stop();
     if (socket) {
         detachSocket();
-        disconnectAndWait(socket);
+        // Also ends a pending attempt or lookup, without waiting for the peer.
+        socket->disconnectFromHost();
         socket->deleteLater();
         socket = nullptr;
     }
@@ -70,32 +81,48 @@ bool NmeaSourceTcp::writeMessage(const QString &message)
 void NmeaSourceTcp::slot_startReceiving()
 {
     stopReceiving();
+    const QString host = hostFor(address);
+    if (host.isEmpty()) {
+        // Settings that no retry can mend: the next start of the worker reads them again.
+        qWarning() << "invalid TCP address" << address;
+        return;
+    }
     socket = new QTcpSocket(this);
     socket->setSocketOption(QAbstractSocket::KeepAliveOption, 1);
     qWarning() << "trying to connect to tcp";
-    socket->connectToHost(hostFor(address), quint16(port), QIODevice::ReadWrite, QAbstractSocket::AnyIPProtocol);
-    if (socket->waitForConnected(Clock::interval(WaitMs))) {
-        connect(socket, &QTcpSocket::disconnected, this, &NmeaSourceTcp::slot_tcpSocketDisconnected,
-                Qt::UniqueConnection);
-        connect(socket, &QTcpSocket::errorOccurred, this, &NmeaSourceTcp::slot_tcpError, Qt::UniqueConnection);
-        connect(socket, &QTcpSocket::readyRead, this, &NmeaSourceTcp::slot_readData, Qt::UniqueConnection);
-        qWarning() << "tcp source activated";
-        reconnecting = false;
-        timer->start();
-        return;
-    }
-    qWarning() << socket->errorString();
-    if (reconnecting) {
-        qWarning() << "trying to reconnect to Tcp";
-        scheduleReconnect(ReconnectMs);
-        return;
-    }
+    connect(socket, &QTcpSocket::connected, this, &NmeaSourceTcp::slot_connected);
+    connect(socket, &QTcpSocket::disconnected, this, &NmeaSourceTcp::slot_tcpSocketDisconnected);
+    connect(socket, &QTcpSocket::errorOccurred, this, &NmeaSourceTcp::slot_tcpError);
+    connect(socket, &QTcpSocket::readyRead, this, &NmeaSourceTcp::slot_readData);
+    attemptTimer->start();
+    // May fail at once (a refused loopback connection), and so drop the socket.
+    socket->connectToHost(host, quint16(port), QIODevice::ReadWrite, QAbstractSocket::AnyIPProtocol);
+}
+
+void NmeaSourceTcp::slot_connected()
+{
+    attemptTimer->stop();
+    qWarning() << "tcp source activated";
+    reconnecting = false;
+    timer->start();
+}
+
+void NmeaSourceTcp::attemptFailed(const QString &error)
+{
+    attemptTimer->stop();
+    detachSocket();
+    socket->abort();
     socket->deleteLater();
     socket = nullptr;
-    withdrawPressure();
-    qWarning() << "failed to connect to TCP host" << address << port;
+    qWarning() << error;
+    if (reconnecting) {
+        qWarning() << "trying to reconnect to Tcp";
+    } else {
+        withdrawPressure();
+        qWarning() << "failed to connect to TCP host" << address << port;
+    }
     // The computer often starts before the instruments' multiplexer or its
-    // Wi-Fi: keep trying, as after a lost link.
+    // Wi-Fi: a first attempt is tried again too, as after a lost link.
     scheduleReconnect(ReconnectMs);
 }
 
@@ -123,9 +150,13 @@ void NmeaSourceTcp::slot_tcpError(QAbstractSocket::SocketError)
     timer->stop();
     if (!socket)
         return;
+    if (attemptTimer->isActive()) {
+        attemptFailed(socket->errorString());
+        return;
+    }
     qWarning() << "tcp socket error" << socket->errorString();
     detachSocket();
-    disconnectAndWait(socket);
+    socket->disconnectFromHost();
     loseLink(ReconnectMs);
 }
 

@@ -29,6 +29,8 @@ public:
     // screen writes three digits a group ("192.168.001.010"), which Qt would
     // read as octal (".010" as 8, ".009" as nothing), so each group of a
     // dotted address is read as a decimal number. Host names pass unchanged.
+    // Empty for text of digits, dots and blanks that is no IPv4 address (a
+    // group left empty in the screen's mask): Qt would look it up as a name.
     static QString hostFor(const QString &address);
 
     // A link silent this long is taken for a half-open connection (a Wi-Fi
@@ -36,6 +38,7 @@ public:
     // 60 s a pressure stays current, so that a multiplexer forwarding a slow
     // barometer keeps its link and its pressure.
     static constexpr int InactivityMs = 90000;
+    // The bound on one connection attempt, host name lookup included.
     static constexpr int WaitMs = 5000;
 
 public slots:
@@ -44,9 +47,11 @@ public slots:
     void slot_readData();
     void slot_tcpSocketDisconnected();
     void slot_timeOut();
+    void slot_connected();
 
 private:
     void detachSocket();
+    void attemptFailed(const QString &error);
     void loseLink(int delayMs);
 
     int port;
@@ -54,5 +59,8 @@ private:
     LineFramer lineBuffer;
     SentenceSink *lines; // where lineBuffer hands its lines
     QTimer *timer = nullptr;
+    // Runs while a connection attempt is pending, which never blocks the
+    // worker: the barometer, the UDP input and the relay go on meanwhile.
+    QTimer *attemptTimer = nullptr;
     QTcpSocket *socket = nullptr;
 };

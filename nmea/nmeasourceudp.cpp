@@ -3,6 +3,7 @@
 #include "clock.h"
 #include "n2klinereader.h"
 #include "nmeareceiver.h"
+#include "nmeasenderudp.h"
 
 #include <QNetworkDatagram>
 #include <QUdpSocket>
@@ -30,7 +31,7 @@ void NmeaSourceUdp::stopReceiving()
 {
     if (socket) {
         detachSocket();
-        disconnectAndWait(socket);
+        socket->disconnectFromHost();
         socket->deleteLater();
         socket = nullptr;
     }
@@ -77,18 +78,27 @@ void NmeaSourceUdp::slot_readPendingDatagrams()
     if (!socket)
         return;
     QByteArray chunk;
+    bool own = false;
     // Bounded in datagrams as well as bytes, so that a flood (of empty
     // datagrams too) still leaves the worker's other work its turn; what stays
     // pending waits in the socket for the next notification.
     for (int read = 0; read < MaxDatagramsPerRead && socket->hasPendingDatagrams()
          && lineBuffer.pendingSize() + chunk.size() <= LineFramer::MaxPending;
          ++read) {
-        chunk.append(socket->receiveDatagram().data());
+        const QNetworkDatagram datagram = socket->receiveDatagram();
         // A read that fails reports its error at once, which drops the socket.
         if (!socket)
             return;
+        // The relay on the input's port: this program's own pressure.
+        if (NmeaSenderUdp::isOwnDatagram(datagram.senderAddress(), quint16(datagram.senderPort()))) {
+            own = true;
+            continue;
+        }
+        chunk.append(datagram.data());
     }
     if (chunk.isEmpty() && lineBuffer.pendingSize() == 0) {
+        if (own)
+            return;
         qWarning() << "empty datagram data received";
         return;
     }
@@ -110,7 +120,7 @@ void NmeaSourceUdp::slot_udpError(QAbstractSocket::SocketError)
         return;
     qWarning() << "udp socket error" << socket->errorString();
     detachSocket();
-    disconnectAndWait(socket);
+    socket->disconnectFromHost();
     loseLink();
 }
 

@@ -167,20 +167,21 @@ Item {
                 minorTickCount: 0
             }
 
-            // Where storm warnings began: a line across the plot at each.
-            Repeater {
+            // Where storm warnings began, and where a calibration or another
+            // instrument moved the readings: a line across the plot at each.
+            ChartMarks {
                 id: alarmMarks
-                model: []
-                Rectangle {
-                    objectName: "alarmMark"
-                    readonly property real range: axisX.max - axisX.min
-                    visible: modelData >= axisX.min && modelData <= axisX.max
-                    x: chart.plotArea.x + (modelData - axisX.min) / range * chart.plotArea.width - width / 2
-                    y: chart.plotArea.y
-                    width: 2
-                    height: chart.plotArea.height
-                    color: Style.alarmMark
-                }
+                chart: chart
+                axis: axisX
+                color: Style.alarmMark
+                markName: "alarmMark"
+            }
+            ChartMarks {
+                id: stepMarks
+                chart: chart
+                axis: axisX
+                color: Style.stepMark
+                markName: "stepMark"
             }
 
             PinchArea {
@@ -493,6 +494,7 @@ Item {
         for (var n = 0; n < dataSeriesCount(); n++)
             dataSource.update(chart.series(n), n)
         alarmMarks.model = dataSource.getAlarmMarks(chartNb, now)
+        stepMarks.model = dataSource.getStepMarks(chartNb, now)
         axisX.labelsAngle = 0
         if (!readOutTimer.running && chartNb === 1) {
             var change = dataSource.getTrend3h()

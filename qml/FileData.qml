@@ -5,15 +5,15 @@ import QtQuick.Layouts 1.15
 import QtQuick.Window 2.15
 import "."
 
-// The table list of the data tab: the nine spans of the history, and the
-// button that empties them all.
+// The table list of the data tab: the nine spans of the history, the log of
+// the storm warnings after them, and the button that empties the nine.
 Item {
     id: page
     objectName: "fileData"
 
     signal fileSelected(int fileNb)
 
-    // In table order: the row index is the table number.
+    // In table order: the row index is the table number (the alarm log 9).
     readonly property var tables: [
         qsTr("30m (2 secs interval)"),
         qsTr("3h (6 secs interval)"),
@@ -23,7 +23,8 @@ Item {
         qsTr("2d (96 secs interval)"),
         qsTr("4d (192 secs interval)"),
         qsTr("8d (384 secs interval)"),
-        qsTr("16d (768 secs interval)")
+        qsTr("16d (768 secs interval)"),
+        qsTr("Storm warning log")
     ]
 
     ColumnLayout {

@@ -7,7 +7,7 @@ import "."
 
 // The records of one table, newest first, with the exports and the
 // deletions. Filled anew each time a table is chosen; it does not follow
-// new samples while shown.
+// new samples while shown. The alarm log is read only, exported as CSV.
 Item {
     id: page
     objectName: "fileDetails"
@@ -15,7 +15,8 @@ Item {
     property int m_fileNb: 0
     readonly property bool desktop: Qt.platform.os !== "android" && Qt.platform.os !== "ios"
     readonly property var shortLabels: [qsTr("30m"), qsTr("3h"), qsTr("6h"), qsTr("12h"), qsTr("1d"),
-                                        qsTr("2d"), qsTr("4d"), qsTr("8d"), qsTr("16d")]
+                                        qsTr("2d"), qsTr("4d"), qsTr("8d"), qsTr("16d"), qsTr("Storm warnings")]
+    readonly property bool history: m_fileNb < 9
     readonly property int textPixelSize: csvButton.font.pixelSize
     readonly property string csvFilter: qsTr("CSV files (*.csv)")
     readonly property string gpxFilter: qsTr("GPS files (*.gpx)")
@@ -85,6 +86,7 @@ Item {
             }
             RoundButton {
                 objectName: "gpxButton"
+                visible: page.history
                 text: "GPX"
                 ToolTip.visible: hovered
                 ToolTip.text: qsTr("Export page as GPX")
@@ -97,6 +99,7 @@ Item {
             }
             ToolButton {
                 objectName: "emptyTableButton"
+                visible: page.history
                 icon.source: "qrc:/Images/delete.png"
                 icon.color: "transparent"
                 ToolTip.visible: hovered
@@ -156,7 +159,7 @@ Item {
                     anchors.right: parent.right
                     anchors.rightMargin: 10
                     anchors.verticalCenter: parent.verticalCenter
-                    visible: row.ListView.isCurrentItem
+                    visible: row.ListView.isCurrentItem && page.history
                     icon.source: "qrc:/Images/delete.png"
                     icon.color: "transparent"
                     onClicked: page.removeRecord(index, key)

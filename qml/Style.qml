@@ -17,6 +17,8 @@ QtObject {
     readonly property color warningBackground: dark ? "#8C5A00" : "#FFB300"
     readonly property color warningText: dark ? "white" : "black"
     readonly property color alarmMark: "#FF8F00"
+    // Where the readings stepped for a reason other than weather.
+    readonly property color stepMark: "#78909C"
     readonly property int labelPixelSize: 15
     readonly property real basePixel: Qt.platform.os === "windows" ? 20
                                       : (Qt.application.font.pixelSize > 0 ? Qt.application.font.pixelSize

@@ -25,17 +25,6 @@ Flickable {
     readonly property real feetPerMetre: 3.0 * 39.37 / 36.0
     readonly property int inHg: 3
 
-    // The alarm limits are typed in their own units: their text is checked
-    // against the range in those units, which lies far from the range of
-    // the whole units the box counts in.
-    component AlarmBox: DoubleSpinBox {
-        id: box
-        validator: DoubleValidator {
-            bottom: Math.min(box.from, box.to) / box.factor
-            top: Math.max(box.from, box.to) / box.factor
-        }
-    }
-
     contentWidth: width
     contentHeight: column.implicitHeight
     clip: true
@@ -63,53 +52,8 @@ Flickable {
         backend.setSetting("unitPre", unit.currentIndex)
         offsetBox.decimals = offsetDecimals()
         offsetBox.setRealValue(backend.convertToOther(offset))
-        showLowLimit(lowLimit)
+        stormWarning.showLowLimit(stormWarning.lowLimit)
         refreshPreview()
-    }
-
-    // The fall limits of the phone barographs' storm alerts, in hPa over
-    // three hours; the last choice is the sailor's own.
-    readonly property var fallLimits: [3.0, 4.5, 6.0]
-
-    function fallText(limit) {
-        return Number(limit).toLocaleString(Qt.locale(), 'f', 1) + " hPa"
-    }
-
-    // The low limit is kept in hPa and shown in the pressure unit, in
-    // hundredths where tenths of the unit would be too coarse. The hPa value
-    // changes only when the sailor changes the box, so that showing it in
-    // another unit and cutting it to the box's decimals never moves it.
-    property real lowLimit: 990
-
-    function showLowLimit(hpa) {
-        lowLimit = hpa
-        lowBox.decimals = unit.currentIndex === 2 || unit.currentIndex === inHg ? 2 : 1
-        lowBox.from = lowBox.wholeUnits(backend.convertToOther(900))
-        lowBox.to = lowBox.wholeUnits(backend.convertToOther(1050))
-        lowBox.stepSize = Math.max(1, lowBox.wholeUnits(backend.convertToOther(1)))
-        lowBox.setRealValue(backend.convertToOther(hpa))
-    }
-
-    function loadAlarm() {
-        alarmOn.checked = backend.getSetting("alarmOn", 1) === 1
-        var fall = backend.getSetting("alarmFall", 4.5)
-        var preset = fallLimits.indexOf(fall)
-        fallChoice.currentIndex = preset < 0 ? fallLimits.length : preset
-        fallBox.setRealValue(fall)
-        riseOn.checked = backend.getSetting("alarmRiseOn", 0) === 1
-        riseBox.setRealValue(backend.getSetting("alarmRise", 4.5))
-        lowOn.checked = backend.getSetting("alarmLowOn", 0) === 1
-        showLowLimit(backend.getSetting("alarmLow", 990))
-    }
-
-    function saveAlarm() {
-        backend.setSetting("alarmOn", alarmOn.checked ? 1 : 0)
-        var own = fallChoice.currentIndex >= fallLimits.length
-        backend.setSetting("alarmFall", own ? fallBox.realValue : fallLimits[fallChoice.currentIndex])
-        backend.setSetting("alarmRiseOn", riseOn.checked ? 1 : 0)
-        backend.setSetting("alarmRise", riseBox.realValue)
-        backend.setSetting("alarmLowOn", lowOn.checked ? 1 : 0)
-        backend.setSetting("alarmLow", lowLimit)
     }
 
     function changeElevationUnit() {
@@ -151,7 +95,7 @@ Flickable {
         }
         offsetBox.decimals = offsetDecimals()
         offsetBox.setRealValue(backend.convertToOther(backend.getSetting("offset", 0)))
-        loadAlarm()
+        stormWarning.load()
         ready = true
         refreshPreview()
     }
@@ -178,7 +122,7 @@ Flickable {
             backend.changeAlwaysOn()
         // The unit is stored already, so this is hPa.
         backend.setSetting("offset", backend.convertToHpa(offsetBox.realValue))
-        saveAlarm()
+        stormWarning.save()
         backend.syncSettings()
     }
 
@@ -415,92 +359,12 @@ Flickable {
             }
         }
 
-        // The storm warning, a group of its own.
-        ColumnLayout {
+        StormWarningSettings {
+            id: stormWarning
             Layout.alignment: Qt.AlignHCenter
             Layout.topMargin: 30
-            spacing: 0
-
-            SettingsText {
-                Layout.alignment: Qt.AlignHCenter
-                text: qsTr("Storm warning")
-                font.bold: true
-            }
-            GridLayout {
-                id: alarmGrid
-                Layout.alignment: Qt.AlignHCenter
-                Layout.margins: 20
-                columns: Math.max(1, Math.min(4, Math.floor(Window.width / grid.columnWidth)))
-                rowSpacing: 10
-                columnSpacing: 10
-
-                ColumnLayout {
-                    Layout.preferredWidth: grid.columnWidth - grid.columnSpacing
-                    Layout.alignment: Qt.AlignTop
-                    spacing: 0
-                    SettingsText { text: qsTr("Alarm") }
-                    Switch { id: alarmOn; objectName: "alarmOn" }
-                }
-                ColumnLayout {
-                    Layout.preferredWidth: grid.columnWidth - grid.columnSpacing
-                    Layout.alignment: Qt.AlignTop
-                    enabled: alarmOn.checked
-                    spacing: 0
-                    SettingsCombo {
-                        id: fallChoice
-                        objectName: "alarmFall"
-                        Layout.fillWidth: true
-                        label: qsTr("Fall over 3 h")
-                        model: page.fallLimits.map(page.fallText).concat([qsTr("Other", "storm warning: another fall limit")])
-                    }
-                    AlarmBox {
-                        id: fallBox
-                        objectName: "alarmFallOwn"
-                        Layout.fillWidth: true
-                        visible: fallChoice.currentIndex >= page.fallLimits.length
-                        // 1.0 to 20.0 hPa, in tenths.
-                        from: 10
-                        to: 200
-                        stepSize: 5
-                    }
-                }
-                ColumnLayout {
-                    Layout.preferredWidth: grid.columnWidth - grid.columnSpacing
-                    Layout.alignment: Qt.AlignTop
-                    enabled: alarmOn.checked
-                    spacing: 0
-                    SettingsText { text: qsTr("Rise over 3 h (hPa)") }
-                    RowLayout {
-                        Switch { id: riseOn; objectName: "alarmRiseOn" }
-                        AlarmBox {
-                            id: riseBox
-                            objectName: "alarmRiseBox"
-                            Layout.fillWidth: true
-                            enabled: riseOn.checked
-                            from: 10
-                            to: 200
-                            stepSize: 5
-                        }
-                    }
-                }
-                ColumnLayout {
-                    Layout.preferredWidth: grid.columnWidth - grid.columnSpacing
-                    Layout.alignment: Qt.AlignTop
-                    enabled: alarmOn.checked
-                    spacing: 0
-                    SettingsText { text: qsTr("Low limit") + " (" + unit.currentText + ")" }
-                    RowLayout {
-                        Switch { id: lowOn; objectName: "alarmLowOn" }
-                        AlarmBox {
-                            id: lowBox
-                            objectName: "alarmLowBox"
-                            Layout.fillWidth: true
-                            enabled: lowOn.checked
-                            onValueModified: page.lowLimit = backend.convertToHpa(realValue)
-                        }
-                    }
-                }
-            }
+            columnWidth: grid.columnWidth
+            unitText: unit.currentText
         }
 
         RowLayout {

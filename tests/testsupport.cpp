@@ -45,12 +45,12 @@ static MessageLog *s_log = nullptr;
 
 MessageLog::MessageLog()
 {
+    std::lock_guard<std::mutex> lock(s_mutex);
     s_log = this;
     m_previous = qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &context, const QString &text) {
+        std::lock_guard<std::mutex> lock(s_mutex);
         if (MessageLog *log = s_log) {
-            QMutexLocker lock(&log->m_mutex);
             log->m_lines << text;
-            lock.unlock();
             log->m_previous(type, context, text);
         }
     });
@@ -59,6 +59,7 @@ MessageLog::MessageLog()
 MessageLog::~MessageLog()
 {
     qInstallMessageHandler(m_previous);
+    std::lock_guard<std::mutex> lock(s_mutex);
     s_log = nullptr;
 }
 
@@ -122,6 +123,16 @@ BackEndFixture::BackEndFixture(const QVariantMap &settings, bool history, qint64
         writeSettings(all);
     m_backend = new BackEnd(nullptr);
     g_dataSource = history ? new DataSource() : nullptr;
+}
+
+BackEnd *BackEndFixture::restart()
+{
+    delete g_dataSource;
+    QSqlDatabase::removeDatabase("DB_BAROGRAPH");
+    delete m_backend;
+    m_backend = new BackEnd(nullptr);
+    g_dataSource = new DataSource();
+    return m_backend;
 }
 
 BackEndFixture::~BackEndFixture()

@@ -34,17 +34,20 @@ class MessageLog
 public:
     MessageLog();
     ~MessageLog();
-    QStringList lines() const { QMutexLocker lock(&m_mutex); return m_lines; }
+    QStringList lines() const { std::lock_guard<std::mutex> lock(s_mutex); return m_lines; }
     bool contains(const QString &text) const { return indexOf(text) >= 0; }
     int count(const QString &text) const { return lines().filter(text).size(); }
     int indexOf(const QString &text) const; // the first line containing text, or -1
-    void clear() { QMutexLocker lock(&m_mutex); m_lines.clear(); }
+    void clear() { std::lock_guard<std::mutex> lock(s_mutex); m_lines.clear(); }
 
 private:
-    mutable QMutex m_mutex;
+    inline static std::mutex s_mutex; // also held while a worker's line is taken, so a log ends only between lines
     QStringList m_lines;
     QtMessageHandler m_previous;
 };
+
+// Time passes until the wall clock reads secs: both clocks move (not the clock being set).
+inline void passTimeTo(qint64 secs) { Clock::advance(secs * 1000 - Clock::currentMSecsSinceEpoch()); }
 
 // Rows of the history database, on the store's connection (other columns 0).
 void insertHistoryRow(const QString &table, qint64 time, double pressure, double elevation = 0.0, double offset = 0.0);
@@ -61,6 +64,8 @@ public:
                             bool fresh = false);
     ~BackEndFixture();
     BackEnd *backend() const { return m_backend; }
+    // The program stopped and started again on the same folder (with history).
+    BackEnd *restart();
     QString filePath(const QString &name) const { return m_dir.filePath(name); }
 
 private:

@@ -75,6 +75,7 @@ private slots:
             QVERIFY(catalogue.load("Quillmere_" + language, QUILLMERE_BIN_DIR "/translations"));
         QCoreApplication::installTranslator(&catalogue); // an empty one translates nothing
         BackEnd *b = start(map, true);
+        MessageLog log;
         QSignalSpy values(b, &BackEnd::calibrationValuesReceived), updated(b, &BackEnd::dataUpdated),
             none(b, &BackEnd::noPressureAvailable);
         QStringList a;
@@ -107,6 +108,13 @@ private slots:
                  return QVariant(values.value(0)).toStringList().join(' ');
              }},
             {"helpUrl", [&] { return b->getHelpUrl().toLocalFile(); }},
+            {"send", [&] { // a command: query, reset, or calibrate (offset 1, slope 2, pressure 1000)
+                 a.value(0) == "query" ? b->requestCurrentCalibration()
+                                       : a.value(0) == "reset" ? b->resetBarometer() : b->calibrateBarometer(1, 2, 1000);
+                 return "-";
+             }},
+            {"status", [&] { return b->slot_calibrationStatus(a.value(0) == "ok"), "-"; }},
+            {"waiting", [&] { return QString::number(b->findChild<QTimer *>("operationTimer")->isActive()); }},
             {"set", [&] { return b->setPressure(d(1), int(d(0))), "-"; }},
             {"advance", [&] { return Clock::advance(qint64(d(0))), "-"; }},
             {"at", [&] { return Clock::setWallClock(qint64(SampleInstant + d(0)) * 1000), "-"; }},
@@ -124,6 +132,7 @@ private slots:
                      .arg(b->currentCourseSpeed().first).arg(b->currentCourseSpeed().second);
              }},
             {"sensor", [&] { return b->slot_pressureReading(), "-"; }}, // no sensor here: the relay alone
+            {"lines", [&] { return QString::number(log.count(a.value(0))); }}, // of the message log containing a word
             {"relayed", [&] { return escape(listener.waitForReadyRead(2000) ? listener.receiveDatagram().data() : "");
              }},
             {"source", [&] { return b->getPressureSource(); }},
@@ -184,26 +193,18 @@ private slots:
         QSensorManager::unregisterBackend(QPressureSensor::type, "quillmere.test");
     }
 
-    // The 5 s wait of a query (scaled to 500 ms): one time-out, restarted by a second query, stopped by a reply; a
-    // reply after it still counts.
-    void calibrationTimeOut()
+    void intervalScale_data() { addRows("interval_scale.tsv"); }
+    void intervalScale()
     {
-        Clock::setIntervalScale(0.1);
-        BackEnd *b = start();
-        QSignalSpy timeout(b, &BackEnd::operationTimeout), values(b, &BackEnd::calibrationValuesReceived);
-        b->calibrateBarometer(1.0, 2.0, 1000.0);
-        b->resetBarometer();
-        b->requestCurrentCalibration();
-        QTest::qWait(350);
-        b->requestCurrentCalibration();
-        QTest::qWait(350); // past the first query's time-out
-        QCOMPARE(timeout.count(), 0);
-        QTRY_COMPARE(timeout.count(), 1);
-        b->slot_calibrationValues("$PWEGB,CAL,0,0,1000,1000*00");
-        b->requestCurrentCalibration();
-        b->slot_calibrationValues("$PWEGB,CAL,0,0,1000,1000*00");
-        QTest::qWait(700);
-        QVERIFY(timeout.count() == 1 && values.count() == 2);
+        MessageLog log;
+        qputenv("QUILLMERE_INTERVAL_SCALE", cell("text").toUtf8());
+        Clock::readIntervalScale();
+        qunsetenv("QUILLMERE_INTERVAL_SCALE");
+        QCOMPARE_ROW(log.lines().filter(QRegularExpression("(?i)interval.scale")).join(" | "), "line");
+        QCOMPARE_ROW(QString("%1 %2 %3").arg(Clock::interval(1)).arg(Clock::interval(2000)).arg(Clock::interval(INT_MAX)),
+                     "intervals");
+        auto *timer = start()->findChild<QTimer *>("sampleTimer", Qt::FindDirectChildrenOnly);
+        QCOMPARE_ROW(timer && timer->isActive() ? QString::number(timer->interval()) : "none", "sample timer");
     }
 
     // A key written in another case is the stored key; the version is written at start; changes reach the file at a

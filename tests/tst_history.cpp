@@ -75,7 +75,7 @@ private slots:
             const int n = table.toInt();
             QStringList values;
             if (op == "at")
-                Clock::setWallClock((T0 + (now = table.toLongLong())) * 1000);
+                passTimeTo(T0 + (now = table.toLongLong()));
             for (int i = 0; op == "ticks" && i < n; ++i, now += 2)
                 Clock::setWallClock((T0 + now) * 1000), g_backEnd->slot_timerData();
             for (const QString &row : op == "rows" ? w.mid(2) : QStringList()) { // seconds:pressure[:elevation:offset]
@@ -98,7 +98,7 @@ private slots:
                                  .arg(table))
                            .join(',');
             if (op == "schema")
-                out << query("SELECT name FROM sqlite_master WHERE name NOT LIKE '%ALARMS%'").join(',')
+                out << query("SELECT name FROM sqlite_master WHERE name NOT LIKE '%ALARMS%' AND name <> 'STEPS'").join(',')
                     << query("SELECT name || ' ' || type || ' ' || pk FROM pragma_table_info('BAR16D')").join(',');
             if (op == "reopen" || op == "empty") { // also says whether closing gave the freed pages back
                 const qint64 before = QFileInfo("barograph.db").size();

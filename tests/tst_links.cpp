@@ -133,6 +133,7 @@ private slots:
         m_fixture = new BackEndFixture;
         m_receiver = new NmeaReceiver;
         m_receiver->slot_startReceiving();
+        g_backEnd->routeCalibration(m_receiver);
         QVERIFY(openPty());
     }
     void cleanup()

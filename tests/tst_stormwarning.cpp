@@ -3,11 +3,16 @@
 // alarm log, the banner and its chime in the window, and the real program
 // raising the warning as nmeasim's depression deepens, sped up.
 #include "alarmsound.h"
+#include "desktop.h"
 #include "screenharness.h"
 
+#include "nmeasenderudp.h"
+
+#include <QNetworkDatagram>
 #include <QProcess>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <QUdpSocket>
 #include <QtTest>
 
 #include <csignal>
@@ -27,18 +32,22 @@ QSqlDatabase openFile(const QString &connection, const QString &path)
     return db.open() ? db : QSqlDatabase();
 }
 
-// The rows of ALARMS as "kind@start:change:pressure:acknowledgement", times from T0.
+// The rows of ALARMS as "kind@start:change:pressure:acknowledgement", then the
+// clearing time and the snooze's end if any, times from T0.
 QString alarmRows()
 {
-    QSqlQuery query(QString("SELECT group_concat(KIND || '@' || (START - %1) || printf(':%.1f:%.1f:', CHANGE3H, PRESSURE)"
-                            " || CASE ACK WHEN 0 THEN 'open' ELSE 'ack@' || (ACK - %1) END, ' ')"
-                            " FROM (SELECT * FROM ALARMS ORDER BY START)").arg(T0), QSqlDatabase::database("DB_BAROGRAPH"));
+    QSqlQuery query(QString("SELECT group_concat(KIND || '@' || (START - %1) || ':'"
+                            " || CASE WHEN CHANGE3H IS NULL THEN '-' ELSE printf('%.1f', CHANGE3H) END || printf(':%.1f:', PRESSURE)"
+                            " || CASE ACK WHEN 0 THEN 'open' ELSE 'ack@' || (ACK - %1) END"
+                            " || IFNULL(':cleared@' || (CLEARED - %1), '') || IFNULL(':snoozed@' || (SNOOZED - %1), ''), ' ')"
+                            " FROM (SELECT * FROM ALARMS ORDER BY START, KIND)").arg(T0), QSqlDatabase::database("DB_BAROGRAPH"));
     return query.next() && !query.isNull(0) ? query.value(0).toString() : "-";
 }
 
 // A barograph.db as the program writes it today: the nine tables, each full
-// of rows around the given pressure up to `newest`.
-void writeTodaysDatabase(const QString &path, qint64 newest, double pressure)
+// of rows around the given pressure up to `newest`, and the alarm log with
+// two alarms.
+void writeTodaysDatabase(const QString &path, qint64 newest, double pressure, bool alarms = false)
 {
     {
         QSqlQuery query(openFile("today", path));
@@ -50,6 +59,10 @@ void writeTodaysDatabase(const QString &path, qint64 newest, double pressure)
                 query.exec(QString("INSERT INTO %1 VALUES (%2, -4.1, 47.7, 225.0, 6.0, %3, 2.5, 0.5)")
                                .arg(Tables.at(i)).arg(t).arg(pressure + (t % 7) / 10.0));
         }
+        QVERIFY(!alarms || query.exec("CREATE TABLE ALARMS (START INTEGER, KIND TEXT, CHANGE3H FLOAT, PRESSURE FLOAT, "
+                                      "ACK INTEGER, PRIMARY KEY (START, KIND))"));
+        QVERIFY(!alarms || query.exec(QString("INSERT INTO ALARMS VALUES (%1, 'fall', -4.6, 1008.4, %2), "
+                                              "(%2, 'low', -5.0, 989.9, 0)").arg(newest - 90000).arg(newest - 86000)));
         QVERIFY(query.exec("COMMIT"));
     }
     QSqlDatabase::removeDatabase("today");
@@ -91,48 +104,69 @@ private slots:
         QFETCH(QString, steps);
         HistoryFixture fixture(T0);
         BackEnd *backend = fixture.backend();
-        StormWarning *warning = backend->stormWarning();
         backend->setSetting("timeZone", 0);
         for (const QString &step : steps.split(' ', Qt::SkipEmptyParts)) {
-            const QString key = step.section('=', 0, 0), value = step.section('=', 1);
-            if (step.startsWith('@'))
-                insertHistoryRow("BARO3H", T0 + key.mid(1).toLongLong(), value.toDouble());
-            else if (step.contains('='))
+            const QString key = step.section(QRegularExpression("[=:>]"), 0, 0);
+            const QString value = step.section(QRegularExpression("[=:>]"), 1, 1);
+            if (step.startsWith('@')) {
+                // As the recorder writes them: the 6-hour table beside the 3-hour one.
+                const QStringList range = key.mid(1).split("..");
+                for (qint64 t = range.first().toLongLong(); t <= range.last().toLongLong(); t += 12) {
+                    insertHistoryRow("BARO3H", T0 + t, value.toDouble());
+                    insertHistoryRow("BARO6H", T0 + t, value.toDouble());
+                }
+            } else if (step.contains('=')) {
                 backend->setSetting(key, value);
-            else if (step.startsWith('+')) {
+            } else if (step.startsWith('+')) {
                 Clock::advance(step.mid(1).toLongLong() * 1000);
-                warning->tick();
-            } else if (step == "ack")
-                warning->acknowledge();
-            else if (step.startsWith("snooze:"))
-                warning->snooze(step.mid(7).toInt());
-            else {
-                // One turn of the sample cycle.
-                const double pressure = step.toDouble();
-                warning->tick();
-                backend->setPressure(pressure, SourceTcp);
-                QVERIFY(g_dataSource->recordSample(2, 0.0, 0.0, 0.0, 0.0, pressure));
-                warning->update(pressure, pressure);
+                backend->stormWarning()->tick();
+            } else if (key == "clock") {
+                Clock::stepWallClock(value.toLongLong() * 1000);
+            } else if (step == "restart") {
+                backend = fixture.restart();
+            } else if (key == "ucal") {
+                // The offset the barometer reports, then the one sent.
+                backend->slot_calibrationValues(QString("$PWEGB,CAL,%1,0,0,1013.0*00").arg(value));
+                backend->calibrateBarometer(step.section('>', 1).toDouble(), 0.0, 1013.0);
+            } else if (step == "ok") {
+                emit backend->calibrationStatus(true);
+            } else if (key == "raw") {
+                backend->setPressure(value.toDouble(), SourceSerial);
+            } else if (step == "tick") {
+                backend->takeSample(2);
+                Clock::advance(2000);
+            } else if (step == "ack") {
+                backend->stormWarning()->acknowledge();
+            } else if (key == "snooze") {
+                backend->stormWarning()->snooze(value.toInt());
+            } else {
+                // One turn of the sample cycle, from the serial source with "s".
+                const bool serial = step.endsWith('s');
+                backend->setPressure((serial ? step.chopped(1) : step).toDouble(), serial ? SourceSerial : SourceTcp);
+                backend->takeSample(2);
                 Clock::advance(2000);
             }
         }
+        // Never a row ahead of the clock, whatever it did.
+        const QList<qint64> times = historyTimes("BARO30M");
+        QVERIFY(times.isEmpty() || times.last() <= Clock::currentSecsSinceEpoch());
+        StormWarning *warning = backend->stormWarning();
         const auto shown = [](const QString &text) { return text.isEmpty() ? QString("-") : text; };
-        QTEST(shown(warning->tendency()), "tendency");
-        QFETCH(QString, banner);
-        QCOMPARE(shown(warning->headline()), banner.replace("\\n", "\n"));
-        QCOMPARE(warning->isActive(), banner != "-");
-        QTEST(shown(m_sounds.join(' ')), "sounds");
-        QTEST(alarmRows(), "alarms");
+        QCOMPARE_ROW(shown(warning->tendency()), "tendency");
+        QCOMPARE_ROW(escape(shown(warning->headline())), "banner");
+        QCOMPARE(warning->isActive(), cell("banner") != "-");
+        QCOMPARE_ROW(shown(m_sounds.join(' ')), "sounds");
+        QCOMPARE_ROW(alarmRows(), "alarms");
     }
 
     void databaseOfTodayGainsTheAlarmLogAndKeepsEveryRow()
     {
         TempWorkDir dir;
         writeSettings(quietSettings());
-        writeTodaysDatabase(dir.filePath("barograph.db"), T0, 1012.0);
+        writeTodaysDatabase(dir.filePath("barograph.db"), T0, 1012.0, true);
         const QStringList before = tableContents(openFile("before", dir.filePath("barograph.db")));
         QSqlDatabase::removeDatabase("before");
-        QCOMPARE(before.size(), 9);
+        QCOMPARE(before.size(), 10);
 
         BackEnd backend(nullptr);
         g_dataSource = new DataSource();
@@ -140,7 +174,9 @@ private slots:
         delete g_dataSource;
         g_dataSource = nullptr;
         QSqlDatabase::removeDatabase("DB_BAROGRAPH");
-        QVERIFY(after == before + QStringList{"ALARMS"});
+        // Every row kept, with no clearing time nor snooze.
+        const QString alarms = QString("ALARMS,%1,fall,-4.6,1008.4,%2,,,%2,low,-5,989.9,0,,").arg(T0 - 90000).arg(T0 - 86000);
+        QCOMPARE(after, before.mid(0, 9) + QStringList({alarms, "STEPS"}));
     }
 
     void acknowledgedOnScreenTheChimeStops()
@@ -160,6 +196,11 @@ private slots:
             QCOMPARE(item("alarmHeadline")->property("text").toString(), "Storm warning since 22:13:20 (UTC) 14 Nov 2023");
             QCOMPARE(item("tendencyText")->property("text").toString(), "Falling quickly: −6.0 mb in 3 h");
             QTRY_VERIFY(item("alarmMark") && item("alarmMark")->isVisible());
+            // Another instrument gives the pressure: the step's own mark.
+            g_dataSource->noteStep(StepLog::Source, 1.2);
+            for (int tick = 0; tick < 2; ++tick)
+                Clock::advance(2000), g_backEnd->slot_timerData();
+            QTRY_VERIFY(item("stepMark") && item("stepMark")->isVisible());
 
             // On another tab the banner stays, and its button silences the chime.
             screen.click(item("tabData"));
@@ -173,8 +214,55 @@ private slots:
             QCOMPARE(m_sounds, QStringList({"play", "stop"}));
             QTRY_VERIFY(!item("acknowledgeButton")->isVisible());
             QVERIFY(item("alarmBanner")->isVisible());
+
+            // The alarm log after the nine tables: read only, exported as CSV.
+            QVERIFY(QMetaObject::invokeMethod(item("fileList"), "fileSelected", Q_ARG(int, 9)));
+            QTRY_VERIFY(item("record0"));
+            QCOMPARE(item("record0")->property("text").toString(),
+                     "<Qt>22:13:20 (UTC) 14 Nov 2023\n<br><b>Storm warning</b> −6.0 mb in 3 h, 1007.0 mb"
+                     "<br>Acknowledged 22:13:24 (UTC) 14 Nov 2023 - In force");
+            QVERIFY(!item("gpxButton")->isVisible() && !item("emptyTableButton")->isVisible());
+            Desktop::setOpener([](const QUrl &) { return true; });
+            g_dataSource->exportFile(9, QUrl::fromLocalFile(QDir::current().filePath("alarms.gpx")).toString());
+            Desktop::setOpener({});
+            QFile csv("alarms.gpx");
+            QVERIFY(csv.open(QIODevice::ReadOnly));
+            QCOMPARE(csv.readAll(), "Start (UTC),Kind,Change in 3 h (mb),Pressure (mb),Acknowledged,Cleared\n"
+                                    "22:13:20 (UTC) 14 Nov 2023,Storm warning,-6.0,1007.0,22:13:24 (UTC) 14 Nov 2023,\n");
         }
         QSqlDatabase::removeDatabase("DB_BAROGRAPH");
+    }
+
+    void relayEchoKeepsNoDeadBarometerAlive()
+    {
+        // UDP input and relay on one port: the program's own pressure comes
+        // back to its input. The relay also goes to 127.0.0.2, where the
+        // test sees it (the input is bound to every address, the test's
+        // socket to that one).
+        const quint16 port = freeUdpPort();
+        Clock::setIntervalScale(0.5);
+        BackEndFixture fixture(settingsFrom(QString("SettingUseUdp=1;SettingUdpPort=%1;updPort=%1").arg(port)), true);
+        NmeaSenderUdp::setDestinationProvider([] { return QSet<QHostAddress>{QHostAddress("127.0.0.1"), QHostAddress("127.0.0.2")}; });
+        QUdpSocket relayed, feed;
+        QVERIFY(relayed.bind(QHostAddress("127.0.0.2"), port, QUdpSocket::ShareAddress | QUdpSocket::ReuseAddressHint));
+        fixture.backend()->setSetting("SettingUseUdpOut", 1);
+        fixture.backend()->startNmea();
+        QTRY_VERIFY((feed.writeDatagram("$IIXDR,P,1.01300,B,Barometer\r\n", QHostAddress::LocalHost, port),
+                     fixture.backend()->getCurrentPressure() > 0));
+        // The feed stops (the last datagrams are in by the third relayed);
+        // half a minute on, the relay still sends the value.
+        const auto relays = [&] {
+            for (int seen = 0; seen < 3; seen += relayed.receiveDatagram().data().startsWith("$GPXDR"))
+                QTRY_VERIFY(relayed.hasPendingDatagrams());
+        };
+        relays();
+        Clock::advance(30000);
+        relays();
+        Clock::advance(31000);
+        QSignalSpy none(fixture.backend(), &BackEnd::noPressureAvailable);
+        QTRY_VERIFY(!none.isEmpty());
+        Clock::advance(121000);
+        QTRY_COMPARE(fixture.backend()->stormWarning()->headline().section(" since", 0, 0), "No pressure");
     }
 
     void simulatedDepressionRaisesTheWarning()

@@ -139,6 +139,46 @@
         <source>Date (%1);Latitude;Longitude;Station pressure (%3);Sea Level Pressure (%3);Offset (%3);Elevation (%2);COG(T);SOG(kts)</source>
         <translation>Date (%1);Latitude;Longitude;Station pressure (%3);Sea Level Pressure (%3);Offset (%3);Elevation (%2);COG(T);SOG(kts)</translation>
     </message>
+    <message>
+        <source>Storm warning</source>
+        <translation>Storm warning</translation>
+    </message>
+    <message>
+        <source>Rapid rise warning</source>
+        <translation>Rapid rise warning</translation>
+    </message>
+    <message>
+        <source>Low pressure warning</source>
+        <translation>Low pressure warning</translation>
+    </message>
+    <message>
+        <source>No pressure</source>
+        <translation>No pressure</translation>
+    </message>
+    <message>
+        <source>%1 in 3 h</source>
+        <translation>%1 in 3 h</translation>
+    </message>
+    <message>
+        <source>Acknowledged %1</source>
+        <translation>Acknowledged %1</translation>
+    </message>
+    <message>
+        <source>Not acknowledged</source>
+        <translation>Not acknowledged</translation>
+    </message>
+    <message>
+        <source>In force</source>
+        <translation>In force</translation>
+    </message>
+    <message>
+        <source>Cleared %1</source>
+        <translation>Cleared %1</translation>
+    </message>
+    <message>
+        <source>Start (%1);Kind;Change in 3 h (%2);Pressure (%2);Acknowledged;Cleared</source>
+        <translation>Start (%1);Kind;Change in 3 h (%2);Pressure (%2);Acknowledged;Cleared</translation>
+    </message>
 </context>
 <context>
     <name>FileData</name>
@@ -189,6 +229,10 @@
     <message>
         <source>Are you sure you want to delete ALL data ?</source>
         <translation>Are you sure you want to delete ALL data ?</translation>
+    </message>
+    <message>
+        <source>Storm warning log</source>
+        <translation>Storm warning log</translation>
     </message>
 </context>
 <context>
@@ -260,6 +304,10 @@
     <message>
         <source>Please choose a file</source>
         <translation>Please choose a file</translation>
+    </message>
+    <message>
+        <source>Storm warnings</source>
+        <translation>Storm warnings</translation>
     </message>
 </context>
 <context>
@@ -387,6 +435,50 @@
     <message>
         <source>Snoozed until %1</source>
         <translation>Snoozed until %1</translation>
+    </message>
+    <message>
+        <source>%1: %2 in 3 h (two instruments)</source>
+        <translation>%1: %2 in 3 h (two instruments)</translation>
+    </message>
+    <message>
+        <source>No pressure since %1</source>
+        <translation>No pressure since %1</translation>
+    </message>
+    <message>
+        <source>%1 (not current since %2)</source>
+        <translation>%1 (not current since %2)</translation>
+    </message>
+</context>
+<context>
+    <name>StormWarningSettings</name>
+    <message>
+        <source>Storm warning</source>
+        <translation>Storm warning</translation>
+    </message>
+    <message>
+        <source>Alarm</source>
+        <translation>Alarm</translation>
+    </message>
+    <message>
+        <source>No pressure for 2 min</source>
+        <translation>No pressure for 2 min</translation>
+    </message>
+    <message>
+        <source>Fall over 3 h</source>
+        <translation>Fall over 3 h</translation>
+    </message>
+    <message>
+        <source>Other</source>
+        <comment>storm warning: another fall limit</comment>
+        <translation>Other</translation>
+    </message>
+    <message>
+        <source>Rise over 3 h (hPa)</source>
+        <translation>Rise over 3 h (hPa)</translation>
+    </message>
+    <message>
+        <source>Low limit</source>
+        <translation>Low limit</translation>
     </message>
 </context>
 <context>
@@ -618,31 +710,6 @@
         <source>Device</source>
         <comment>time zone: the computer&apos;s</comment>
         <translation>Device</translation>
-    </message>
-    <message>
-        <source>Storm warning</source>
-        <translation>Storm warning</translation>
-    </message>
-    <message>
-        <source>Alarm</source>
-        <translation>Alarm</translation>
-    </message>
-    <message>
-        <source>Fall over 3 h</source>
-        <translation>Fall over 3 h</translation>
-    </message>
-    <message>
-        <source>Other</source>
-        <comment>storm warning: another fall limit</comment>
-        <translation>Other</translation>
-    </message>
-    <message>
-        <source>Rise over 3 h (hPa)</source>
-        <translation>Rise over 3 h (hPa)</translation>
-    </message>
-    <message>
-        <source>Low limit</source>
-        <translation>Low limit</translation>
     </message>
 </context>
 <context>

@@ -139,6 +139,46 @@
         <source>Date (%1);Latitude;Longitude;Station pressure (%3);Sea Level Pressure (%3);Offset (%3);Elevation (%2);COG(T);SOG(kts)</source>
         <translation>Date (%1);Latitude;Longitude;Pression station (%3);Pression niveau de la mer (%3);Correction (%3);Altitude (%2);Route fond (V);Vitesse fond (nds)</translation>
     </message>
+    <message>
+        <source>Storm warning</source>
+        <translation>Alerte tempête</translation>
+    </message>
+    <message>
+        <source>Rapid rise warning</source>
+        <translation>Alerte hausse rapide</translation>
+    </message>
+    <message>
+        <source>Low pressure warning</source>
+        <translation>Alerte pression basse</translation>
+    </message>
+    <message>
+        <source>No pressure</source>
+        <translation>Pas de pression</translation>
+    </message>
+    <message>
+        <source>%1 in 3 h</source>
+        <translation>%1 en 3 h</translation>
+    </message>
+    <message>
+        <source>Acknowledged %1</source>
+        <translation>Acquittée %1</translation>
+    </message>
+    <message>
+        <source>Not acknowledged</source>
+        <translation>Non acquittée</translation>
+    </message>
+    <message>
+        <source>In force</source>
+        <translation>En cours</translation>
+    </message>
+    <message>
+        <source>Cleared %1</source>
+        <translation>Levée %1</translation>
+    </message>
+    <message>
+        <source>Start (%1);Kind;Change in 3 h (%2);Pressure (%2);Acknowledged;Cleared</source>
+        <translation>Début (%1);Type;Variation en 3 h (%2);Pression (%2);Acquittée;Levée</translation>
+    </message>
 </context>
 <context>
     <name>FileData</name>
@@ -189,6 +229,10 @@
     <message>
         <source>Are you sure you want to delete ALL data ?</source>
         <translation>Voulez-vous vraiment effacer TOUTES les données ?</translation>
+    </message>
+    <message>
+        <source>Storm warning log</source>
+        <translation>Journal des alertes tempête</translation>
     </message>
 </context>
 <context>
@@ -260,6 +304,10 @@
     <message>
         <source>Please choose a file</source>
         <translation>Choisissez un fichier</translation>
+    </message>
+    <message>
+        <source>Storm warnings</source>
+        <translation>Alertes tempête</translation>
     </message>
 </context>
 <context>
@@ -387,6 +435,50 @@
     <message>
         <source>Snoozed until %1</source>
         <translation>Silence jusqu’à %1</translation>
+    </message>
+    <message>
+        <source>%1: %2 in 3 h (two instruments)</source>
+        <translation>%1&#xa0;: %2 en 3 h (deux instruments)</translation>
+    </message>
+    <message>
+        <source>No pressure since %1</source>
+        <translation>Pas de pression depuis %1</translation>
+    </message>
+    <message>
+        <source>%1 (not current since %2)</source>
+        <translation>%1 (pas à jour depuis %2)</translation>
+    </message>
+</context>
+<context>
+    <name>StormWarningSettings</name>
+    <message>
+        <source>Storm warning</source>
+        <translation>Alerte tempête</translation>
+    </message>
+    <message>
+        <source>Alarm</source>
+        <translation>Alarme</translation>
+    </message>
+    <message>
+        <source>No pressure for 2 min</source>
+        <translation>Pas de pression pendant 2 min</translation>
+    </message>
+    <message>
+        <source>Fall over 3 h</source>
+        <translation>Baisse en 3 h</translation>
+    </message>
+    <message>
+        <source>Other</source>
+        <comment>storm warning: another fall limit</comment>
+        <translation>Autre</translation>
+    </message>
+    <message>
+        <source>Rise over 3 h (hPa)</source>
+        <translation>Hausse en 3 h (hPa)</translation>
+    </message>
+    <message>
+        <source>Low limit</source>
+        <translation>Seuil bas</translation>
     </message>
 </context>
 <context>
@@ -618,31 +710,6 @@
         <source>Device</source>
         <comment>time zone: the computer&apos;s</comment>
         <translation>Heure locale</translation>
-    </message>
-    <message>
-        <source>Storm warning</source>
-        <translation>Alerte tempête</translation>
-    </message>
-    <message>
-        <source>Alarm</source>
-        <translation>Alarme</translation>
-    </message>
-    <message>
-        <source>Fall over 3 h</source>
-        <translation>Baisse en 3 h</translation>
-    </message>
-    <message>
-        <source>Other</source>
-        <comment>storm warning: another fall limit</comment>
-        <translation>Autre</translation>
-    </message>
-    <message>
-        <source>Rise over 3 h (hPa)</source>
-        <translation>Hausse en 3 h (hPa)</translation>
-    </message>
-    <message>
-        <source>Low limit</source>
-        <translation>Seuil bas</translation>
     </message>
 </context>
 <context>
