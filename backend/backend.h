@@ -107,6 +107,9 @@ public:
     Q_INVOKABLE void requestCurrentCalibration();
     Q_INVOKABLE void resetBarometer();
     Q_INVOKABLE double getSerialPressure();
+    // Whether any source could give a pressure: the platform's sensor, or an input switched on (a serial one with
+    // its port).
+    Q_INVOKABLE bool isPressureSourceConfigured();
 
     // --- for the program's other classes (also called from the NMEA worker) ---
     // A source's position with its own course and speed.

@@ -99,6 +99,14 @@ double BackEnd::getSerialPressure()
     return m_pressure[SourceSerial];
 }
 
+bool BackEnd::isPressureSourceConfigured()
+{
+    const auto on = [this](const char *key) { return getSetting(QLatin1String(key), 0).toInt() == 1; };
+    const bool serial = on("SettingUseSerial")
+        && getSetting(QStringLiteral("SettingSerialPort"), QStringLiteral("None")).toString() != QLatin1String("None");
+    return m_sensor.isConnectedToBackend() || serial || on("SettingUseTcp") || on("SettingUseUdp");
+}
+
 QString BackEnd::getPressureSource()
 {
     int current = -1;

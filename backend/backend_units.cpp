@@ -22,9 +22,17 @@ double BackEnd::convertToOther(double value)
     return Formatting::hpaToUnit(value, storedUnit(m_settings));
 }
 
+namespace {
+// What the screens show for a pressure there is none of, rather than -2000.00 mb.
+const QString NoPressureText = QStringLiteral("\u2013");
+} // namespace
+
 QString BackEnd::getFormatedPressure(int unit, double offset, int levelType, double levelValue)
 {
-    double p = Formatting::hpaToUnit(getCurrentPressure() + offset, unit);
+    const double current = getCurrentPressure();
+    if (current < 0.0)
+        return NoPressureText;
+    double p = Formatting::hpaToUnit(current + offset, unit);
     if (levelType != 1)
         p /= Formatting::seaLevelFactor(levelValue);
     return Formatting::fixed(p, 2 + Formatting::extraDecimals(unit)) + Formatting::unitSuffix(unit);
@@ -32,6 +40,8 @@ QString BackEnd::getFormatedPressure(int unit, double offset, int levelType, dou
 
 QString BackEnd::getFormatedPressureMb(double m_pressure)
 {
+    if (m_pressure < 0.0)
+        return NoPressureText;
     return Formatting::fixed(m_pressure, 2) + Formatting::unitSuffix(Formatting::UnitMb);
 }
 

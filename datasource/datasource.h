@@ -48,8 +48,14 @@ public:
     Q_INVOKABLE void exportCsv(int tableNb, QString fileName = QString());
     Q_INVOKABLE void exportGpx(int tableNb, QString fileName = QString());
     Q_INVOKABLE QPointF getValueAt(double timed, int chartNb, QVariant startDate);
-    // The file URL of a save dialog; the format follows the extension.
+    // The file URL of a save dialog; the format follows the extension, in any case. The program's own files
+    // (barograph.db, barograph.ini in the data folder) are refused.
     Q_INVOKABLE void exportFile(int tableNb, QString fileName);
+    // What a save dialog proposes: "<TABLE>_<yyyy-MM-dd>.<extension>", the day of the sailor's clock.
+    Q_INVOKABLE QString getExportName(int tableNb, QString extension);
+    // The local path of a save dialog's file URL, with the extension appended unless it ends with it (in any case):
+    // the button pressed chooses the format, whatever the name typed.
+    Q_INVOKABLE QString getExportPath(QString fileUrl, QString extension);
     // Where storm warnings began, as x positions of the chart of chartNb
     // measured from startDate (as getValueAt takes them), oldest first.
     // Takes no lock: the chart asks while it is being drawn.
@@ -57,6 +63,14 @@ public:
     // Where the readings stepped for a reason other than weather (a
     // calibration, another instrument), in the same measure.
     Q_INVOKABLE QVariantList getStepMarks(int chartNb, QVariant startDate);
+    // The chart's scales (see ChartScale), for the screen while it draws or zooms the chart: none takes the lock, and
+    // the last two read the last chart built.
+    // The pressure axis for the values low..high in the unit of unitPre: {"min", "max", "step"}.
+    Q_INVOKABLE QVariantMap getPressureAxis(double low, double high, double plotHeight, double labelRoom);
+    // The lowest (x) and the highest (y) pressure between the times xMin and xMax; (0, -1) when none lies there.
+    Q_INVOKABLE QPointF getPressureInView(double xMin, double xMax);
+    // The time window min..max, as (min, max), moved to lie within the samples.
+    Q_INVOKABLE QPointF getViewWindow(double min, double max);
 
     // One sample of the sample cycle; true when at least one row was written.
     bool recordSample(const int &tick, const double &lon, const double &lat, const double &cog,
@@ -119,6 +133,8 @@ public:
 
 signals:
     void chartUpdated(QVariant now, double min, double max, int seriesCount);
+    // After each export: whether the file was written, and where it went or why not, for the screen to say.
+    void exportFinished(bool written, QString message);
 
 public slots:
     void update(QtCharts::QAbstractSeries *series, int n);
@@ -156,6 +172,10 @@ private:
     void deleteAllRows(int tableNb);
     enum class ExportFormat { Csv, Gpx };
     void exportTable(int tableNb, const QString &fileName, ExportFormat format);
+    bool writeExport(int tableNb, const QString &path, ExportFormat format);
+    // The name of an exported table (the nine and the alarm log), or nothing.
+    QString exportedTable(int tableNb) const;
+    bool isOwnFile(const QString &path) const;
     void writeCsv(QTextStream &out, QSqlQuery &rows) const;
     void writeGpx(QTextStream &out, QSqlQuery &rows, const QString &table) const;
     // PRE of the BARO3H row nearest to `span` back, through the steps since

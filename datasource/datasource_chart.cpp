@@ -2,6 +2,7 @@
 // the pressure at a position of the x axis, and the read-out text.
 #include "datasource.h"
 
+#include "chartscale.h"
 #include "clock.h"
 #include "formatting.h"
 
@@ -162,6 +163,36 @@ QVariantList DataSource::marks(int chartNb, qint64 reference, const QList<qint64
             marks << double(time - reference) / xUnit(chartNb);
     }
     return marks;
+}
+
+QVariantMap DataSource::getPressureAxis(double low, double high, double plotHeight, double labelRoom)
+{
+    const ChartScale::Axis axis =
+        ChartScale::pressureAxis(low, high, setting(QStringLiteral("unitPre"), 0).toInt(), plotHeight, labelRoom);
+    return {{QStringLiteral("min"), axis.min}, {QStringLiteral("max"), axis.max}, {QStringLiteral("step"), axis.step}};
+}
+
+QPointF DataSource::getPressureInView(double xMin, double xMax)
+{
+    QPointF range(0.0, -1.0);
+    bool found = false;
+    for (const QVector<QPointF> &points : qAsConst(chartSeries)) {
+        for (const QPointF &p : points) {
+            if (p.x() < xMin || p.x() > xMax)
+                continue;
+            range = found ? QPointF(std::min(range.x(), p.y()), std::max(range.y(), p.y())) : QPointF(p.y(), p.y());
+            found = true;
+        }
+    }
+    return range;
+}
+
+QPointF DataSource::getViewWindow(double min, double max)
+{
+    // Runs hold their points newest first, and the runs too.
+    if (chartSeries.isEmpty() || chartSeries.first().isEmpty())
+        return QPointF(min, max);
+    return ChartScale::window(min, max, chartSeries.last().last().x(), chartSeries.first().first().x());
 }
 
 QPointF DataSource::getValueAt(double timed, int chartNb, QVariant startDate)

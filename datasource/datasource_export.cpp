@@ -4,10 +4,12 @@
 #include "datasource.h"
 
 #include "backend.h"
+#include "clock.h"
 #include "desktop.h"
 #include "formatting.h"
 
 #include <QDateTime>
+#include <QDir>
 #include <QFileInfo>
 #include <QMutexLocker>
 #include <QSaveFile>
@@ -69,6 +71,18 @@ bool hasPosition(double lon, double lat)
     return std::fabs(lon) > 1e-12 && std::fabs(lat) > 1e-12;
 }
 
+// A file URL names an absolute path; anything else is taken as a path.
+QString localPath(const QString &fileName)
+{
+    const QUrl url(fileName);
+    return url.isLocalFile() ? url.toLocalFile() : fileName;
+}
+
+QString dataFolder()
+{
+    return g_backEnd ? g_backEnd->basePath() : QStringLiteral("./");
+}
+
 } // namespace
 
 void DataSource::exportCsv(int tableNb, QString fileName)
@@ -84,46 +98,99 @@ void DataSource::exportGpx(int tableNb, QString fileName)
 void DataSource::exportFile(int tableNb, QString fileName)
 {
     qWarning() << "exporting to" << tableNb << fileName;
-    // A file URL names an absolute path; anything else is taken as a path.
-    const QUrl url(fileName);
-    const QString path = url.isLocalFile() ? url.toLocalFile() : fileName;
+    const QString path = localPath(fileName);
     if (path.isEmpty())
         return;
-    exportTable(tableNb, path, path.endsWith(QLatin1String(".gpx")) ? ExportFormat::Gpx : ExportFormat::Csv);
+    exportTable(tableNb, path,
+                path.endsWith(QLatin1String(".gpx"), Qt::CaseInsensitive) ? ExportFormat::Gpx : ExportFormat::Csv);
+}
+
+QString DataSource::getExportName(int tableNb, QString extension)
+{
+    const QString table = exportedTable(tableNb);
+    if (table.isEmpty())
+        return QString();
+    const QDateTime today = Formatting::toDisplayTime(Clock::currentDateTimeUtc());
+    return table + QLatin1Char('_') + today.toString(QStringLiteral("yyyy-MM-dd")) + QLatin1Char('.')
+        + extension;
+}
+
+QString DataSource::getExportPath(QString fileUrl, QString extension)
+{
+    const QString path = localPath(fileUrl);
+    const QString suffix = QLatin1Char('.') + extension;
+    return path.isEmpty() || path.endsWith(suffix, Qt::CaseInsensitive) ? path : path + suffix;
+}
+
+// The live database or the settings, under whatever name the dialog gave them (a link, a "..").
+bool DataSource::isOwnFile(const QString &path) const
+{
+    const auto canonical = [](const QString &name) {
+        const QFileInfo info(name);
+        const QString folder = QFileInfo(info.absolutePath()).canonicalFilePath();
+        return info.exists() ? info.canonicalFilePath() : folder + QLatin1Char('/') + info.fileName();
+    };
+    const QString target = canonical(path);
+    const QDir folder(dataFolder());
+    for (const char *own : {"barograph.db", "barograph.db-journal", "barograph.ini"}) {
+        if (target == canonical(folder.absoluteFilePath(QLatin1String(own))))
+            return true;
+    }
+    return false;
+}
+
+QString DataSource::exportedTable(int tableNb) const
+{
+    if (tableNb == AlarmLog)
+        return QStringLiteral("ALARMS");
+    return isValidTable(tableNb) ? tableNames.at(tableNb) : QString();
 }
 
 void DataSource::exportTable(int tableNb, const QString &fileName, ExportFormat format)
 {
-    // The alarm log has no track to give: CSV whatever the name.
-    const bool alarms = tableNb == AlarmLog;
-    if (!isValidTable(tableNb) && !alarms)
+    const QString table = exportedTable(tableNb);
+    if (table.isEmpty())
         return;
+    // The alarm log has no track to give: CSV whatever the name.
+    if (tableNb == AlarmLog)
+        format = ExportFormat::Csv;
+    const QString path = fileName.isEmpty() ? dataFolder() + QStringLiteral("export_") + table
+            + (format == ExportFormat::Csv ? QStringLiteral(".csv") : QStringLiteral(".gpx"))
+                                            : fileName;
+    if (isOwnFile(path)) {
+        qWarning() << "export refused, a file of the program's own:" << path;
+        emit exportFinished(false, tr("Not exported: %1 is a file of Quillmere's own").arg(path));
+        return;
+    }
+    const bool written = writeExport(tableNb, path, format);
+    const QString shown = QFileInfo(path).absoluteFilePath();
+    emit exportFinished(written, written ? tr("Exported to %1").arg(shown) : tr("Could not write %1").arg(shown));
+}
+
+bool DataSource::writeExport(int tableNb, const QString &path, ExportFormat format)
+{
     QMutexLocker lock(&mutex);
-    const QString table = alarms ? QStringLiteral("ALARMS") : tableNames.at(tableNb);
+    const bool alarms = tableNb == AlarmLog;
+    const QString table = exportedTable(tableNb);
     QSqlQuery query(db);
     query.setForwardOnly(true);
     const QString sql =
         alarms ? QLatin1String(AlarmLogQuery) : QStringLiteral("SELECT * FROM %1 ORDER BY TIME DESC").arg(table);
     if (!query.exec(sql)) {
         qWarning() << "db query error in Csv" << query.lastError().text() << sql;
-        return;
+        return false;
     }
 
-    const bool csv = alarms || format == ExportFormat::Csv;
-    const QString base = g_backEnd ? g_backEnd->basePath() : QStringLiteral("./");
-    const QString path = fileName.isEmpty()
-        ? base + QStringLiteral("export_") + table + (csv ? QStringLiteral(".csv") : QStringLiteral(".gpx"))
-        : fileName;
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Text)) {
         qWarning() << "unable to open" << path << file.errorString();
-        return;
+        return false;
     }
     QString text;
     QTextStream out(&text);
     if (alarms)
         writeAlarmCsv(out, query);
-    else if (csv)
+    else if (format == ExportFormat::Csv)
         writeCsv(out, query);
     else
         writeGpx(out, query, table);
@@ -132,9 +199,10 @@ void DataSource::exportTable(int tableNb, const QString &fileName, ExportFormat 
     // away leaves the sailor's older file as it was.
     if (!writeAll(file, text.toLatin1()) || !file.commit()) {
         qWarning() << "unable to open" << path << file.errorString();
-        return;
+        return false;
     }
     Desktop::openUrl(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()));
+    return true;
 }
 
 void DataSource::writeCsv(QTextStream &out, QSqlQuery &rows) const

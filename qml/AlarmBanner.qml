@@ -1,6 +1,5 @@
 import QtQuick 2.15
 import QtQuick.Controls 2.15
-import QtQuick.Layouts 1.15
 import "."
 
 // The storm warning across the top of the window, whichever screen is
@@ -16,7 +15,7 @@ Rectangle {
     property QtObject notifier: null
 
     visible: false
-    implicitHeight: visible ? row.implicitHeight + 12 : 0
+    implicitHeight: visible ? Math.max(texts.implicitHeight, buttons.implicitHeight) + 12 : 0
     color: Style.warningBackground
 
     function refresh() {
@@ -41,78 +40,96 @@ Rectangle {
         refresh()
     }
 
-    RowLayout {
-        id: row
+    // Buttons as tall as a line of text: the banner takes no more of the
+    // window than its words need.
+    component BannerButton: Button {
+        topInset: 0
+        bottomInset: 0
+        leftPadding: 10
+        rightPadding: 10
+        font.capitalization: Font.MixedCase
+    }
+
+    // Anchored rather than laid out: the texts wrap to the width left by
+    // the buttons, and the banner is as high as the taller of the two.
+    Text {
+        id: sign
         anchors.left: parent.left
-        anchors.right: parent.right
+        anchors.leftMargin: 12
         anchors.verticalCenter: parent.verticalCenter
+        text: "\u26A0"
+        color: Style.warningText
+        font.pixelSize: headline.font.pixelSize * 2.2
+    }
+    Column {
+        id: texts
+        anchors.left: sign.right
+        anchors.right: buttons.left
         anchors.leftMargin: 12
         anchors.rightMargin: 12
-        spacing: 12
-
+        anchors.verticalCenter: parent.verticalCenter
+        spacing: 2
         Text {
-            text: "\u26A0"
+            id: headline
+            objectName: "alarmHeadline"
+            width: parent.width
             color: Style.warningText
-            font.pixelSize: headline.font.pixelSize * 2.2
+            font.bold: true
+            font.pixelSize: Style.basePixel * 1.3
+            wrapMode: Text.Wrap
         }
-        ColumnLayout {
-            Layout.fillWidth: true
-            spacing: 2
-            Text {
-                id: headline
-                objectName: "alarmHeadline"
-                Layout.fillWidth: true
-                color: Style.warningText
-                font.bold: true
-                font.pixelSize: Style.basePixel * 1.3
-                wrapMode: Text.Wrap
-            }
-            Text {
-                id: tendency
-                objectName: "alarmTendency"
-                Layout.fillWidth: true
-                color: Style.warningText
-                font.pixelSize: Style.basePixel * 1.1
-                wrapMode: Text.Wrap
-            }
-            Text {
-                id: snoozed
-                objectName: "alarmSnoozed"
-                Layout.fillWidth: true
-                visible: text !== ""
-                color: Style.warningText
-                font.italic: true
-                font.pixelSize: Style.basePixel * 0.9
-            }
-            Text {
-                objectName: "alarmNoSound"
-                visible: banner.notifier !== null && !banner.notifier.soundOutput
-                text: qsTr("no sound output")
-                color: Style.warningText
-                font.bold: true
-                font.pixelSize: Style.basePixel * 0.9
-            }
+        Text {
+            id: tendency
+            objectName: "alarmTendency"
+            width: parent.width
+            color: Style.warningText
+            font.pixelSize: Style.basePixel * 1.1
+            wrapMode: Text.Wrap
         }
-        Button {
+        Text {
+            id: snoozed
+            objectName: "alarmSnoozed"
+            width: parent.width
+            visible: text !== ""
+            color: Style.warningText
+            font.italic: true
+            font.pixelSize: Style.basePixel * 0.9
+        }
+        Text {
+            objectName: "alarmNoSound"
+            width: parent.width
+            visible: banner.notifier !== null && !banner.notifier.soundOutput
+            text: qsTr("no sound output")
+            color: Style.warningText
+            font.bold: true
+            font.pixelSize: Style.basePixel * 0.9
+        }
+    }
+    Row {
+        id: buttons
+        anchors.right: parent.right
+        anchors.rightMargin: 12
+        anchors.verticalCenter: parent.verticalCenter
+        spacing: 12
+        BannerButton {
             id: acknowledge
             objectName: "acknowledgeButton"
             text: qsTr("Acknowledge")
-            font.capitalization: Font.MixedCase
             onClicked: banner.warning.acknowledge()
         }
-        RowLayout {
+        Row {
             id: snoozeButtons
             spacing: 4
             Label {
+                anchors.verticalCenter: parent.verticalCenter
                 text: qsTr("Snooze")
                 color: Style.warningText
             }
             Repeater {
                 model: [30, 60, 120]
-                Button {
+                BannerButton {
                     objectName: "snooze" + modelData
                     text: qsTr("%1 min").arg(modelData)
-                    font.capitalization: Font.MixedCase
                     onClicked: banner.warning.snooze(modelData)
                 }
             }

@@ -24,6 +24,12 @@ SpinBox {
         return Math.trunc(scaled + (scaled < 0 ? -1e-6 : 1e-6))
     }
 
+    // realValue from `value` itself: inside a handler of the value's change
+    // the binding of realValue may not have followed yet.
+    function currentRealValue() {
+        return value / factor
+    }
+
     function setRealValue(real) {
         value = wholeUnits(real)
     }

@@ -3,6 +3,7 @@ import QtQuick.Controls 2.15
 import QtQuick.Dialogs 1.3
 import QtQuick.Layouts 1.15
 import QtQuick.Window 2.15
+import Qt.labs.platform 1.1 as Platform
 import "."
 
 // The records of one table, newest first, with the exports and the
@@ -37,11 +38,22 @@ Item {
         recordList.currentIndex = -1
     }
 
-    function askFile(filter) {
-        fileDialog.selectedNameFilter = filter
+    // The button pressed chooses the format: the dialog proposes a name
+    // with its extension, and a name typed without it gets it.
+    function askFile(extension) {
+        fileDialog.extension = extension
         fileDialog.open()
-        // The widget dialog takes the folder only once it is open.
-        fileDialog.folder = fileDialog.shortcuts.documents
+        // The widget dialog takes the name only once it is open.
+        fileDialog.currentFile = fileDialog.folder + "/" + dataSource.getExportName(m_fileNb, extension)
+    }
+
+    // Where the file went, or why it did not.
+    Connections {
+        target: dataSource
+        function onExportFinished(written, message) {
+            exportStatus.text = message
+            exportStatus.color = written ? Style.accent : Style.lineColor
+        }
     }
 
     Connections {
@@ -79,7 +91,7 @@ Item {
                 ToolTip.text: qsTr("Export page as CSV")
                 onClicked: {
                     if (page.desktop)
-                        page.askFile(page.csvFilter)
+                        page.askFile("csv")
                     else
                         dataSource.exportCsv(page.m_fileNb)
                 }
@@ -92,7 +104,7 @@ Item {
                 ToolTip.text: qsTr("Export page as GPX")
                 onClicked: {
                     if (page.desktop)
-                        page.askFile(page.gpxFilter)
+                        page.askFile("gpx")
                     else
                         dataSource.exportGpx(page.m_fileNb)
                 }
@@ -106,6 +118,17 @@ Item {
                 ToolTip.text: qsTr("Delete this data file")
                 onClicked: emptyTableDialog.open()
             }
+        }
+
+        Label {
+            id: exportStatus
+            objectName: "exportStatus"
+            Layout.fillWidth: true
+            Layout.leftMargin: 10
+            Layout.rightMargin: 10
+            visible: text !== ""
+            wrapMode: Text.Wrap
+            font.pixelSize: page.textPixelSize
         }
 
         ListView {
@@ -183,14 +206,15 @@ Item {
         }
     }
 
-    FileDialog {
+    Platform.FileDialog {
         id: fileDialog
         objectName: "exportDialog"
+        property string extension: "csv"
         title: qsTr("Please choose a file")
-        selectExisting: false
-        selectMultiple: false
-        nameFilters: [page.csvFilter, page.gpxFilter]
-        onAccepted: dataSource.exportFile(page.m_fileNb, fileUrl.toString())
+        fileMode: Platform.FileDialog.SaveFile
+        folder: Platform.StandardPaths.writableLocation(Platform.StandardPaths.DocumentsLocation)
+        nameFilters: [extension === "csv" ? page.csvFilter : page.gpxFilter]
+        onAccepted: dataSource.exportFile(page.m_fileNb, dataSource.getExportPath(file.toString(), extension))
         onRejected: console.log("filediag rejected")
     }
 }

@@ -22,6 +22,14 @@ Flickable {
     // A refused query is not asked again: a barometer that refuses every
     // command would otherwise be questioned in an endless loop.
     property bool queryPending: false
+    // Sends the last request again, and the one that failed, for Retry.
+    property var lastRequest: null
+    property var failedRequest: null
+    // The barometer answered the last request: a time-out of the query
+    // after a refusal does not mean that none is connected.
+    property bool answered: false
+    // Horizontal and vertical room between the groups, less on a small window.
+    readonly property real wideGap: Math.min(100, width * 0.08)
 
     contentWidth: width
     contentHeight: Math.max(height, column.implicitHeight)
@@ -33,9 +41,29 @@ Flickable {
 
     function backToBarograph() { host().source = "qrc:/BaroSwipe.qml" }
 
+    function send(request) {
+        lastRequest = request
+        answered = false
+        request()
+    }
+
     function askBarometer() {
         queryPending = true
-        backend.requestCurrentCalibration()
+        send(function() { backend.requestCurrentCalibration() })
+    }
+
+    function calibrate() {
+        var offset = offsetBox.realValue
+        var slope = slopeBox.realValue
+        var reported = qsp
+        // The boxes hold hundredths (or thousandths); the barometer wants millibars.
+        send(function() { backend.calibrateBarometer(offset, slope, reported) })
+        acceptedDialog.text = qsTr("Calibration accepted by the barometer")
+    }
+
+    function resetBarometer() {
+        send(function() { backend.resetBarometer() })
+        acceptedDialog.text = qsTr("Factory reset accepted by the barometer")
     }
 
     // Whole units of the offset box, the fraction dropped; the tiny margin
@@ -45,13 +73,12 @@ Flickable {
         return units < 0 ? Math.ceil(units - 1e-6) : Math.floor(units + 1e-6)
     }
 
-    // From `value` itself: inside its change handler the box's realValue
-    // may not have followed yet.
     function refreshPreview() {
-        preview.text = backend.getFormatedPressureMb(initialPressure - initialOffset + offsetBox.value / offsetBox.factor)
+        preview.text = backend.getFormatedPressureMb(initialPressure - initialOffset + offsetBox.currentRealValue())
     }
 
     function showFailure(text) {
+        failedRequest = lastRequest
         dialog.text = text
         dialog.open()
     }
@@ -75,13 +102,13 @@ Flickable {
         }
 
         Item { Layout.fillHeight: true }
+        Gap {}
 
         RowLayout {
             Layout.alignment: Qt.AlignHCenter
-            Layout.topMargin: 50
 
             ColumnLayout {
-                Layout.rightMargin: 100
+                Layout.rightMargin: page.wideGap
                 SettingsText { text: qsTr("Set USB Baro sensor offset (mb)") }
                 DoubleSpinBox {
                     id: offsetBox
@@ -96,7 +123,7 @@ Flickable {
                 }
             }
             ColumnLayout {
-                Layout.leftMargin: 100
+                Layout.leftMargin: page.wideGap
                 SettingsText { text: qsTr("Station Level (QFE)") }
                 Text {
                     id: preview
@@ -107,9 +134,10 @@ Flickable {
             }
         }
 
+        Gap {}
+
         ColumnLayout {
             Layout.alignment: Qt.AlignHCenter
-            Layout.topMargin: 50
             SettingsText { text: qsTr("Set sensor pressure slope (mb/bar)") }
             DoubleSpinBox {
                 id: slopeBox
@@ -123,30 +151,30 @@ Flickable {
             }
         }
 
+        Gap {}
+
         RowLayout {
             Layout.alignment: Qt.AlignHCenter
-            Layout.topMargin: 50
             Button {
                 id: calibrateButton
                 objectName: "calibrateButton"
-                Layout.rightMargin: 100
+                Layout.rightMargin: page.wideGap
                 text: qsTr("Calibrate")
                 enabled: false
-                // The boxes hold hundredths (or thousandths); the barometer wants millibars.
-                onClicked: backend.calibrateBarometer(offsetBox.realValue, slopeBox.realValue, page.qsp)
+                onClicked: page.calibrate()
             }
             Button {
                 id: resetButton
                 objectName: "resetButton"
-                Layout.leftMargin: 50
-                Layout.rightMargin: 50
+                Layout.leftMargin: page.wideGap / 2
+                Layout.rightMargin: page.wideGap / 2
                 text: qsTr("Factory reset")
                 enabled: false
-                onClicked: backend.resetBarometer()
+                onClicked: page.resetBarometer()
             }
             Button {
                 objectName: "cancelButton"
-                Layout.leftMargin: 100
+                Layout.leftMargin: page.wideGap
                 text: qsTr("Cancel")
                 onClicked: page.backToBarograph()
             }
@@ -155,17 +183,36 @@ Flickable {
         Item { Layout.fillHeight: true }
     }
 
+    // 50 px between the groups where the window has room, less where not.
+    component Gap: Item {
+        Layout.fillHeight: true
+        Layout.minimumHeight: 8
+        Layout.maximumHeight: 50
+    }
+
     MessageDialog {
         id: dialog
         objectName: "calibrationDialog"
         icon: StandardIcon.Critical
+        standardButtons: StandardButton.Retry | StandardButton.Close
+        onButtonClicked: if (clickedButton === StandardButton.Retry) page.send(page.failedRequest)
+    }
+
+    // Closing it closes the screen, as a calibration well done does.
+    MessageDialog {
+        id: acceptedDialog
+        objectName: "acceptedDialog"
+        icon: StandardIcon.Information
         standardButtons: StandardButton.Close
+        onButtonClicked: page.backToBarograph()
+        onRejected: page.backToBarograph()
     }
 
     Connections {
         target: backend
         function onCalibrationValuesReceived(offset, slope, slopeRef, pressure) {
             page.queryPending = false
+            page.answered = true
             var shown = backend.getCurrentPressure()
             // With no pressure on screen yet (below 600 hPa counts as none),
             // start from what the barometer itself reports now.
@@ -181,8 +228,9 @@ Flickable {
             page.refreshPreview()
         }
         function onCalibrationStatus(status) {
+            page.answered = true
             if (status) {
-                page.backToBarograph()
+                acceptedDialog.open()
                 return
             }
             page.showFailure(qsTr("Operation failed"))
@@ -190,7 +238,9 @@ Flickable {
                 page.askBarometer()
         }
         function onOperationTimeout() {
-            page.showFailure(qsTr("Operation timeout, probably no<br>Brenlow USB baro is connected"))
+            // The barometer that refused is connected.
+            if (!page.answered)
+                page.showFailure(qsTr("Operation timeout, probably no<br>Brenlow USB baro is connected"))
         }
     }
 

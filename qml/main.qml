@@ -94,12 +94,14 @@ ApplicationWindow {
             TabIconButton {
                 id: graphTab
                 objectName: "tabBarograph"
+                name: qsTr("Barograph")
                 lightIcon: "tab_graph_blue~universal.png"
                 darkIcon: "tab_graph_yellow~universal.png"
                 onClicked: showScreen("qrc:/BaroSwipe.qml")
             }
             TabIconButton {
                 objectName: "tabData"
+                name: qsTr("Stored data")
                 width: graphTab.width
                 height: graphTab.height
                 lightIcon: "Data_blue~universal.png"
@@ -108,6 +110,7 @@ ApplicationWindow {
             }
             TabIconButton {
                 objectName: "tabSettings"
+                name: qsTr("Settings")
                 width: graphTab.width
                 height: graphTab.height
                 lightIcon: "settings_tab~universal.png"
@@ -116,6 +119,7 @@ ApplicationWindow {
             }
             TabIconButton {
                 objectName: "tabHelp"
+                name: qsTr("Help")
                 width: graphTab.width
                 height: graphTab.height
                 lightIcon: "help_tab~universal.png"

@@ -32,7 +32,8 @@ Flickable {
     ScrollBar.vertical: ScrollBar {}
 
     function elevationMetres() {
-        return elevationUnit.currentIndex === 1 ? elevationBox.realValue / feetPerMetre : elevationBox.realValue
+        var shown = elevationBox.currentRealValue()
+        return elevationUnit.currentIndex === 1 ? shown / feetPerMetre : shown
     }
 
     function offsetDecimals() {
@@ -40,7 +41,7 @@ Flickable {
     }
 
     function refreshPreview() {
-        preview.text = backend.getFormatedPressure(unit.currentIndex, backend.convertToHpa(offsetBox.realValue),
+        preview.text = backend.getFormatedPressure(unit.currentIndex, backend.convertToHpa(offsetBox.currentRealValue()),
                                                    pressureDisplay.currentIndex, elevationMetres())
     }
 
@@ -387,7 +388,9 @@ Flickable {
                 objectName: "calibrationButton"
                 text: qsTr("Brenlow USB BARO") + "\n" + qsTr("calibration")
                 font.capitalization: Font.MixedCase
+                // A barometer is reached only through the serial input.
                 enabled: backend.getSetting("SettingSerialPort", "None") !== "None"
+                         && backend.getSetting("SettingUseSerial", 0) === 1
                 onClicked: page.goTo("qrc:/brenlowCalibration.qml")
             }
         }

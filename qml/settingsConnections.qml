@@ -31,11 +31,30 @@ Flickable {
         return widest + box.indicator.width + box.leftPadding + box.rightPadding
     }
 
+    // The ports present now, and the stored one kept, shown as absent, when
+    // it is not among them: an unplugged barometer, a by-id link or a
+    // pseudo-terminal stays chosen until the sailor picks another.
+    function portEntries(stored) {
+        var entries = backend.getSerialPorts().map(function(port) { return { text: port, value: port } })
+        if (stored !== "None" && !entries.some(function(entry) { return entry.value === stored }))
+            entries.push({ text: qsTr("%1 (absent)").arg(stored), value: stored })
+        return entries
+    }
+
+    // The entry chosen, or a device path typed into the list.
+    function chosenPort() {
+        if (portBox.currentIndex >= 0 && portBox.editText === portBox.currentText)
+            return portBox.currentValue
+        var typed = portBox.editText.trim()
+        return typed === "" ? "None" : typed
+    }
+
     function load() {
         ready = true
         var port = backend.getSetting("SettingSerialPort", "None")
-        if (port !== "None" && portBox.count > 0)
-            portBox.currentIndex = Math.max(0, portBox.find(port, Qt.MatchExactly))
+        portBox.model = portEntries(port)
+        if (port !== "None")
+            portBox.currentIndex = portBox.indexOfValue(port)
         var positionSource = backend.getSetting("SettingPosSource", 1)
         internal.checked = positionSource === 1
         nmea.checked = positionSource === 2
@@ -65,7 +84,7 @@ Flickable {
         if (hasLeft)
             return
         hasLeft = true
-        backend.setSetting("SettingSerialPort", portBox.currentIndex < 0 ? "None" : portBox.currentText)
+        backend.setSetting("SettingSerialPort", chosenPort())
         backend.setSetting("SettingUsePos", positionSwitch.checked ? 1 : 0)
         backend.setSetting("SettingUseSerial", serialSwitch.checked ? 1 : 0)
         backend.setSetting("SettingPosSource", internal.checked ? 1 : 2)
@@ -142,8 +161,12 @@ Flickable {
                     id: portBox
                     objectName: "portBox"
                     Layout.columnSpan: 2
-                    Layout.minimumWidth: page.listWidth(portBox, model)
-                    model: backend.getSerialPorts()
+                    Layout.minimumWidth: page.listWidth(portBox, model.map(function(entry) { return entry.text }))
+                    textRole: "text"
+                    valueRole: "value"
+                    // A device path may be typed too (/dev/serial/by-id/...).
+                    editable: true
+                    model: []
                 }
                 ComboBox {
                     id: speedBox

@@ -122,6 +122,16 @@ private slots:
                     out << points.join(' ');
                 }
             }
+            if (op == "axis") { // values low and high, the plot's height and a label's room in pixels
+                const QVariantMap a = g_dataSource->getPressureAxis(w[1].toDouble(), w[2].toDouble(), w[3].toDouble(),
+                                                                    w[4].toDouble());
+                out << a["min"].toString() + ' ' + a["max"].toString() + ' ' + a["step"].toString();
+            }
+            if (op == "view") { // of the last chart, the times xMin and xMax: the pressures and the window kept there
+                const QPointF y = g_dataSource->getPressureInView(w[1].toDouble(), w[2].toDouble());
+                const QPointF x = g_dataSource->getViewWindow(w[1].toDouble(), w[2].toDouble());
+                out << QString("%1 %2 / %3 %4").arg(y.x()).arg(y.y()).arg(x.x()).arg(x.y());
+            }
             if (op == "value") { // x in seconds, in the table's unit of the axis
                 const double x = w.value(2).toDouble() / (n == 0 ? 60 : n <= 5 ? 3600 : 86400);
                 const QPointF p = g_dataSource->getValueAt(x, n, QVariant::fromValue<qint64>(T0));

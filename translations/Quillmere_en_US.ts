@@ -70,51 +70,59 @@
     <name>BaroH</name>
     <message>
         <source>30m</source>
-        <translation>30m</translation>
+        <translation type="vanished">30m</translation>
     </message>
     <message>
         <source>%dm</source>
-        <translation>%dm</translation>
+        <translation type="vanished">%dm</translation>
     </message>
     <message>
         <source>3h</source>
-        <translation>3h</translation>
+        <translation type="vanished">3h</translation>
     </message>
     <message>
         <source>%dh</source>
-        <translation>%dh</translation>
+        <translation type="vanished">%dh</translation>
     </message>
     <message>
         <source>6h</source>
-        <translation>6h</translation>
+        <translation type="vanished">6h</translation>
     </message>
     <message>
         <source>12h</source>
-        <translation>12h</translation>
+        <translation type="vanished">12h</translation>
     </message>
     <message>
         <source>1d</source>
-        <translation>1d</translation>
+        <translation type="vanished">1d</translation>
     </message>
     <message>
         <source>2d</source>
-        <translation>2d</translation>
+        <translation type="vanished">2d</translation>
     </message>
     <message>
         <source>4d</source>
-        <translation>4d</translation>
+        <translation type="vanished">4d</translation>
     </message>
     <message>
         <source>%dd</source>
-        <translation>%dd</translation>
+        <translation type="vanished">%dd</translation>
     </message>
     <message>
         <source>8d</source>
-        <translation>8d</translation>
+        <translation type="vanished">8d</translation>
     </message>
     <message>
         <source>16d</source>
-        <translation>16d</translation>
+        <translation type="vanished">16d</translation>
+    </message>
+    <message>
+        <source>No pressure source is set up</source>
+        <translation>No pressure source is set up</translation>
+    </message>
+    <message>
+        <source>Connections settings</source>
+        <translation>Connections settings</translation>
     </message>
 </context>
 <context>
@@ -178,6 +186,18 @@
     <message>
         <source>Start (%1);Kind;Change in 3 h (%2);Pressure (%2);Acknowledged;Cleared</source>
         <translation>Start (%1);Kind;Change in 3 h (%2);Pressure (%2);Acknowledged;Cleared</translation>
+    </message>
+    <message>
+        <source>Not exported: %1 is a file of Quillmere&apos;s own</source>
+        <translation>Not exported: %1 is a file of Quillmere&apos;s own</translation>
+    </message>
+    <message>
+        <source>Exported to %1</source>
+        <translation>Exported to %1</translation>
+    </message>
+    <message>
+        <source>Could not write %1</source>
+        <translation>Could not write %1</translation>
     </message>
 </context>
 <context>
@@ -356,6 +376,61 @@
     </message>
 </context>
 <context>
+    <name>PressureChart</name>
+    <message>
+        <source>30m</source>
+        <translation>30m</translation>
+    </message>
+    <message>
+        <source>%dm</source>
+        <translation>%dm</translation>
+    </message>
+    <message>
+        <source>3h</source>
+        <translation>3h</translation>
+    </message>
+    <message>
+        <source>%dh</source>
+        <translation>%dh</translation>
+    </message>
+    <message>
+        <source>6h</source>
+        <translation>6h</translation>
+    </message>
+    <message>
+        <source>12h</source>
+        <translation>12h</translation>
+    </message>
+    <message>
+        <source>1d</source>
+        <translation>1d</translation>
+    </message>
+    <message>
+        <source>2d</source>
+        <translation>2d</translation>
+    </message>
+    <message>
+        <source>4d</source>
+        <translation>4d</translation>
+    </message>
+    <message>
+        <source>%dd</source>
+        <translation>%dd</translation>
+    </message>
+    <message>
+        <source>8d</source>
+        <translation>8d</translation>
+    </message>
+    <message>
+        <source>16d</source>
+        <translation>16d</translation>
+    </message>
+    <message>
+        <source>Reset zoom</source>
+        <translation>Reset zoom</translation>
+    </message>
+</context>
+<context>
     <name>QObject</name>
     <message>
         <source>deg</source>
@@ -523,12 +598,36 @@
         <source>Operation timeout, probably no&lt;br&gt;Brenlow USB baro is connected</source>
         <translation>Operation timeout, probably no&lt;br&gt;Brenlow USB baro is connected</translation>
     </message>
+    <message>
+        <source>Calibration accepted by the barometer</source>
+        <translation>Calibration accepted by the barometer</translation>
+    </message>
+    <message>
+        <source>Factory reset accepted by the barometer</source>
+        <translation>Factory reset accepted by the barometer</translation>
+    </message>
 </context>
 <context>
     <name>main</name>
     <message>
         <source>Quillmere</source>
         <translation>Quillmere</translation>
+    </message>
+    <message>
+        <source>Barograph</source>
+        <translation>Barograph</translation>
+    </message>
+    <message>
+        <source>Stored data</source>
+        <translation>Stored data</translation>
+    </message>
+    <message>
+        <source>Settings</source>
+        <translation>Settings</translation>
+    </message>
+    <message>
+        <source>Help</source>
+        <translation>Help</translation>
     </message>
 </context>
 <context>
@@ -813,6 +912,10 @@
     <message>
         <source>NMEA 2000 input</source>
         <translation>NMEA 2000 input</translation>
+    </message>
+    <message>
+        <source>%1 (absent)</source>
+        <translation>%1 (absent)</translation>
     </message>
 </context>
 </TS>

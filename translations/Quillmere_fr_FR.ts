@@ -70,51 +70,59 @@
     <name>BaroH</name>
     <message>
         <source>30m</source>
-        <translation>30 min</translation>
+        <translation type="vanished">30 min</translation>
     </message>
     <message>
         <source>%dm</source>
-        <translation>%d min</translation>
+        <translation type="vanished">%d min</translation>
     </message>
     <message>
         <source>3h</source>
-        <translation>3 h</translation>
+        <translation type="vanished">3 h</translation>
     </message>
     <message>
         <source>%dh</source>
-        <translation>%d h</translation>
+        <translation type="vanished">%d h</translation>
     </message>
     <message>
         <source>6h</source>
-        <translation>6 h</translation>
+        <translation type="vanished">6 h</translation>
     </message>
     <message>
         <source>12h</source>
-        <translation>12 h</translation>
+        <translation type="vanished">12 h</translation>
     </message>
     <message>
         <source>1d</source>
-        <translation>1 j</translation>
+        <translation type="vanished">1 j</translation>
     </message>
     <message>
         <source>2d</source>
-        <translation>2 j</translation>
+        <translation type="vanished">2 j</translation>
     </message>
     <message>
         <source>4d</source>
-        <translation>4 j</translation>
+        <translation type="vanished">4 j</translation>
     </message>
     <message>
         <source>%dd</source>
-        <translation>%d j</translation>
+        <translation type="vanished">%d j</translation>
     </message>
     <message>
         <source>8d</source>
-        <translation>8 j</translation>
+        <translation type="vanished">8 j</translation>
     </message>
     <message>
         <source>16d</source>
-        <translation>16 j</translation>
+        <translation type="vanished">16 j</translation>
+    </message>
+    <message>
+        <source>No pressure source is set up</source>
+        <translation>Aucune source de pression n’est configurée</translation>
+    </message>
+    <message>
+        <source>Connections settings</source>
+        <translation>Réglages des connexions</translation>
     </message>
 </context>
 <context>
@@ -179,6 +187,18 @@
         <source>Start (%1);Kind;Change in 3 h (%2);Pressure (%2);Acknowledged;Cleared</source>
         <translation>Début (%1);Type;Variation en 3 h (%2);Pression (%2);Acquittée;Levée</translation>
     </message>
+    <message>
+        <source>Not exported: %1 is a file of Quillmere&apos;s own</source>
+        <translation>Non exporté&#xa0;: %1 est l’un des fichiers de Quillmere</translation>
+    </message>
+    <message>
+        <source>Exported to %1</source>
+        <translation>Exporté dans %1</translation>
+    </message>
+    <message>
+        <source>Could not write %1</source>
+        <translation>Impossible d’écrire %1</translation>
+    </message>
 </context>
 <context>
     <name>FileData</name>
@@ -228,7 +248,7 @@
     </message>
     <message>
         <source>Are you sure you want to delete ALL data ?</source>
-        <translation>Voulez-vous vraiment effacer TOUTES les données ?</translation>
+        <translation>Voulez-vous vraiment effacer TOUTES les données&#xa0;?</translation>
     </message>
     <message>
         <source>Storm warning log</source>
@@ -299,7 +319,7 @@
     </message>
     <message>
         <source>Are you sure you want to delete ALL data in this table ?</source>
-        <translation>Voulez-vous vraiment effacer TOUTES les données de cette table ?</translation>
+        <translation>Voulez-vous vraiment effacer TOUTES les données de cette table&#xa0;?</translation>
     </message>
     <message>
         <source>Please choose a file</source>
@@ -322,7 +342,7 @@
     </message>
     <message>
         <source>Back to help</source>
-        <translation>Retour à l&apos;aide</translation>
+        <translation>Retour à l’aide</translation>
     </message>
 </context>
 <context>
@@ -353,6 +373,61 @@
     <message>
         <source>Gateway over UDP</source>
         <translation>Passerelle en UDP</translation>
+    </message>
+</context>
+<context>
+    <name>PressureChart</name>
+    <message>
+        <source>30m</source>
+        <translation>30 min</translation>
+    </message>
+    <message>
+        <source>%dm</source>
+        <translation>%d min</translation>
+    </message>
+    <message>
+        <source>3h</source>
+        <translation>3 h</translation>
+    </message>
+    <message>
+        <source>%dh</source>
+        <translation>%d h</translation>
+    </message>
+    <message>
+        <source>6h</source>
+        <translation>6 h</translation>
+    </message>
+    <message>
+        <source>12h</source>
+        <translation>12 h</translation>
+    </message>
+    <message>
+        <source>1d</source>
+        <translation>1 j</translation>
+    </message>
+    <message>
+        <source>2d</source>
+        <translation>2 j</translation>
+    </message>
+    <message>
+        <source>4d</source>
+        <translation>4 j</translation>
+    </message>
+    <message>
+        <source>%dd</source>
+        <translation>%d j</translation>
+    </message>
+    <message>
+        <source>8d</source>
+        <translation>8 j</translation>
+    </message>
+    <message>
+        <source>16d</source>
+        <translation>16 j</translation>
+    </message>
+    <message>
+        <source>Reset zoom</source>
+        <translation>Annuler le zoom</translation>
     </message>
 </context>
 <context>
@@ -509,7 +584,7 @@
     </message>
     <message>
         <source>Factory reset</source>
-        <translation>Réglages d&apos;usine</translation>
+        <translation>Réglages d’usine</translation>
     </message>
     <message>
         <source>Cancel</source>
@@ -517,11 +592,19 @@
     </message>
     <message>
         <source>Operation failed</source>
-        <translation>L&apos;opération a échoué</translation>
+        <translation>L’opération a échoué</translation>
     </message>
     <message>
         <source>Operation timeout, probably no&lt;br&gt;Brenlow USB baro is connected</source>
-        <translation>Délai dépassé : aucun baromètre USB&lt;br&gt;Brenlow n&apos;est sans doute branché</translation>
+        <translation>Délai dépassé&#xa0;: aucun baromètre USB&lt;br&gt;Brenlow n’est sans doute branché</translation>
+    </message>
+    <message>
+        <source>Calibration accepted by the barometer</source>
+        <translation>Étalonnage accepté par le baromètre</translation>
+    </message>
+    <message>
+        <source>Factory reset accepted by the barometer</source>
+        <translation>Retour aux réglages d’usine accepté par le baromètre</translation>
     </message>
 </context>
 <context>
@@ -529,6 +612,22 @@
     <message>
         <source>Quillmere</source>
         <translation>Quillmere</translation>
+    </message>
+    <message>
+        <source>Barograph</source>
+        <translation>Barographe</translation>
+    </message>
+    <message>
+        <source>Stored data</source>
+        <translation>Données enregistrées</translation>
+    </message>
+    <message>
+        <source>Settings</source>
+        <translation>Réglages</translation>
+    </message>
+    <message>
+        <source>Help</source>
+        <translation>Aide</translation>
     </message>
 </context>
 <context>
@@ -587,7 +686,7 @@
     </message>
     <message>
         <source>Time format</source>
-        <translation>Format de l&apos;heure</translation>
+        <translation>Format de l’heure</translation>
     </message>
     <message>
         <source>24h</source>
@@ -619,7 +718,7 @@
     </message>
     <message>
         <source>Precision display</source>
-        <translation>Précision d&apos;affichage</translation>
+        <translation>Précision d’affichage</translation>
     </message>
     <message>
         <source>Low</source>
@@ -651,7 +750,7 @@
     </message>
     <message>
         <source>Elevation units</source>
-        <translation>Unité d&apos;altitude</translation>
+        <translation>Unité d’altitude</translation>
     </message>
     <message>
         <source>Meters</source>
@@ -683,7 +782,7 @@
     </message>
     <message>
         <source>Data on two screens</source>
-        <translation>Données sur deux écrans</translation>
+        <translation>Données sur deux pages</translation>
     </message>
     <message>
         <source>Pressure display offset</source>
@@ -813,6 +912,10 @@
     <message>
         <source>NMEA 2000 input</source>
         <translation>Entrée NMEA 2000</translation>
+    </message>
+    <message>
+        <source>%1 (absent)</source>
+        <translation>%1 (absent)</translation>
     </message>
 </context>
 </TS>

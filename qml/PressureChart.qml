@@ -1,0 +1,390 @@
+import QtQuick 2.15
+import QtQuick.Controls 2.15
+import QtQuick.Controls.Material 2.15
+import QtCharts 2.3
+import "."
+
+// The chart of one span of the history: a series for each run of samples, the read-out cross-hair as the last
+// series, a pressure axis on whole ticks whose labels stay readable, and zoom and pan along the time axis within
+// the samples, the pressure axis following the points in view. The rules and numbers of its scales are the store's
+// (getPressureAxis, getPressureInView, getViewWindow); this document holds the drawing and the mouse.
+ChartView {
+    id: chart
+    objectName: "chart"
+
+    property int chartNb: 0
+    property var startingDate: 0
+    property real zoomLevel: 1.0
+    property bool paning: false
+    property point m_point: Qt.point(0, -1)
+    property var lastStartTime: 0
+    // How long a read-out stays on the chart, in ms.
+    property int readOutInterval: 6000
+    // The last series, which draws the read-out cross-hair.
+    property var crossHair: null
+    // Given by the page: whether the pressure row shows above the chart (the title is then empty, else a blank
+    // keeps its room), and the size of the title texts.
+    property bool pressureShown: true
+    property real titlePixelSize: Style.basePixel
+    readonly property bool zoomed: zoomLevel > 1.0
+    // The bounds of the last chartUpdated, the pressure range shown unless zoomed.
+    property real lowest: 0
+    property real highest: 0
+
+    // The least height that keeps a plot of 120 px: the time labels, a title and the chart's own margins come on
+    // top, measured from the fonts so that the page can lay out before the chart is drawn.
+    readonly property int plotFloor: 120
+    readonly property real floorHeight: plotFloor + xMetrics.height * 2 + titleMetrics.height + 22
+    // A pressure label is drawn only where it has its own height and a padding above and below; in less it is
+    // elided.
+    readonly property real labelRoom: yMetrics.height + 10
+
+    // The spans: x axis from `min` to 0 in the unit of the label format.
+    readonly property var spans: [
+        { label: qsTr("30m"), min: -30, format: qsTr("%dm"), ticks: 7, minorTicks: 0 },
+        { label: qsTr("3h"), min: -3, format: qsTr("%dh"), ticks: 4, minorTicks: 1 },
+        { label: qsTr("6h"), min: -6, format: qsTr("%dh"), ticks: 7, minorTicks: 0 },
+        { label: qsTr("12h"), min: -12, format: qsTr("%dh"), ticks: 7, minorTicks: 0 },
+        { label: qsTr("1d"), min: -24, format: qsTr("%dh"), ticks: 7, minorTicks: 0 },
+        { label: qsTr("2d"), min: -48, format: qsTr("%dh"), ticks: 7, minorTicks: 0 },
+        { label: qsTr("4d"), min: -4, format: qsTr("%dd"), ticks: 5, minorTicks: 1 },
+        { label: qsTr("8d"), min: -8, format: qsTr("%dd"), ticks: 5, minorTicks: 1 },
+        { label: qsTr("16d"), min: -16, format: qsTr("%dd"), ticks: 5, minorTicks: 1 }
+    ]
+
+    antialiasing: true
+    legend.visible: false
+    margins.top: 0
+    margins.bottom: 0
+    margins.left: 0
+    margins.right: 0
+    title: ""
+
+    FontMetrics { id: xMetrics; font: axisX.labelsFont }
+    FontMetrics { id: yMetrics; font: axisY.labelsFont }
+    FontMetrics { id: titleMetrics; font.pixelSize: chart.titlePixelSize; font.bold: true }
+
+    ValueAxis {
+        id: axisY
+        objectName: "axisY"
+        labelFormat: "%0.2f"
+        tickType: ValueAxis.TicksDynamic
+        tickInterval: 10
+        tickAnchor: 0
+        min: 980
+        max: 1050
+    }
+    ValueAxis {
+        id: axisX
+        objectName: "axisX"
+        min: -30
+        max: 0
+        labelFormat: "%dm"
+        tickCount: 7
+        minorTickCount: 0
+    }
+
+    // Where storm warnings began, and where a calibration or another
+    // instrument moved the readings: a line across the plot at each.
+    ChartMarks {
+        id: alarmMarks
+        chart: chart
+        axis: axisX
+        color: Style.alarmMark
+        markName: "alarmMark"
+    }
+    ChartMarks {
+        id: stepMarks
+        chart: chart
+        axis: axisX
+        color: Style.stepMark
+        markName: "stepMark"
+    }
+
+    ChartMouse {
+        anchors.fill: parent
+        chart: chart
+    }
+
+    // While zoomed, the way back to the whole span at a click.
+    Button {
+        id: resetZoom
+        objectName: "resetZoom"
+        visible: chart.zoomed
+        x: chart.plotArea.x + 4
+        y: chart.plotArea.y + 4
+        text: qsTr("Reset zoom")
+        font.capitalization: Font.MixedCase
+        onClicked: chart.resetView()
+    }
+
+    Timer {
+        id: readOutTimer
+        objectName: "readOutTimer"
+        interval: chart.readOutInterval
+        repeat: false
+        onTriggered: {
+            chart.clearTitle()
+            if (chart.crossHair)
+                chart.crossHair.visible = false
+        }
+    }
+
+    Connections {
+        target: dataSource
+        // Delivered while the store holds its lock: only calls that take none.
+        function onChartUpdated(now, minPre, maxPre, seriesCount) { chart.drawChart(now, minPre, maxPre, seriesCount) }
+    }
+
+    // A chart theme resets colours and fonts, so everything that depends on
+    // the window's theme or width is applied again after it.
+    readonly property bool narrow: width < 350
+    readonly property bool wide: width > 350
+    Connections {
+        target: Style
+        function onDarkChanged() { chart.applyChartTheme() }
+    }
+    onNarrowChanged: applyAxisFonts()
+    onWideChanged: applyAxisFonts()
+    onPlotAreaChanged: showPressureRange()
+
+    Component.onCompleted: {
+        createDataSeries()
+        console.log("serie created")
+        createCrossHair()
+        applyChartTheme()
+    }
+
+    function applyChartTheme() {
+        theme = Style.dark ? ChartView.ChartThemeDark : ChartView.ChartThemeLight
+        backgroundColor = Material.background
+        titleColor = Style.titleColor
+        applyAxisFonts()
+        var font = axisX.labelsFont
+        font.bold = true
+        titleFont = font
+        for (var n = 0; n < dataSeriesCount(); n++) {
+            series(n).color = Style.lineColor
+            series(n).width = Style.lineWidth
+        }
+        if (crossHair) {
+            crossHair.color = Style.titleColor
+            crossHair.width = Style.lineWidth * 0.9
+        }
+    }
+
+    function applyAxisFonts() {
+        var yFont = axisY.labelsFont
+        yFont.pixelSize = narrow ? 11 : 13
+        yFont.bold = wide
+        axisY.labelsFont = yFont
+        var xFont = axisX.labelsFont
+        xFont.pixelSize = narrow ? 11 : 15
+        xFont.bold = wide
+        axisX.labelsFont = xFont
+    }
+
+    function valueAt(x, y) {
+        return mapToValue(Qt.point(x, y), count > 0 ? series(0) : null)
+    }
+
+    function isInPlot(x, y) {
+        var value = valueAt(x, y)
+        return value.x >= axisX.min && value.x <= axisX.max && value.y >= axisY.min && value.y <= axisY.max
+    }
+
+    function dataSeriesCount() {
+        return count - 1
+    }
+
+    function createDataSeries() {
+        var type = backend.getSetting("SettingSplineLine", 1) == 0 ? ChartView.SeriesTypeLine
+                                                                     : ChartView.SeriesTypeSpline
+        var series = createSeries(type, "pressure" + count, axisX)
+        series.axisYRight = axisY
+        series.color = Style.lineColor
+        series.width = Style.lineWidth
+        series.useOpenGL = false
+    }
+
+    function createCrossHair() {
+        var series = createSeries(ChartView.SeriesTypeLine, "crosshair", axisX)
+        series.axisYRight = axisY
+        series.pointsVisible = true
+        series.visible = false
+        series.style = Qt.DotLine
+        series.color = Style.titleColor
+        series.width = Style.lineWidth * 0.9
+        series.useOpenGL = false
+        crossHair = series
+    }
+
+    // An empty title shows under the pressure row; a blank keeps the
+    // chart's title space when the row is hidden.
+    function clearTitle() {
+        title = pressureShown ? "" : " "
+    }
+
+    function setTitleStyle() {
+        titleColor = Style.titleColor
+        var font = titleFont
+        font.pixelSize = titlePixelSize
+        font.bold = true
+        titleFont = font
+    }
+
+    // The pressure axis for the bounds of the last chart, or while zoomed for the points in view.
+    function showPressureRange() {
+        var low = lowest
+        var high = highest
+        if (zoomed) {
+            var inView = dataSource.getPressureInView(axisX.min, axisX.max)
+            if (inView.y >= inView.x) {
+                low = inView.x
+                high = inView.y
+            }
+        }
+        if (high <= 0)
+            return
+        var axis = dataSource.getPressureAxis(low, high, plotArea.height, labelRoom)
+        axisY.tickAnchor = axis.min
+        axisY.tickInterval = axis.step
+        axisY.min = axis.min
+        // A hair above the top tick, so that its label is drawn whatever the rounding of the steps.
+        axisY.max = axis.max + axis.step * 1e-6
+    }
+
+    // Whole units under the span's labels, tenths once zoomed in so far that whole ones would repeat.
+    function showTimeWindow(min, max) {
+        var span = spans[chartNb]
+        axisX.min = min
+        axisX.max = max
+        axisX.labelFormat = (max - min) / (span.ticks - 1) < 1 ? span.format.replace("%d", "%.1f") : span.format
+        showPressureRange()
+    }
+
+    function resetView() {
+        zoomLevel = 1.0
+        paning = false
+        showTimeWindow(spans[chartNb].min, 0)
+        clearTitle()
+        if (crossHair)
+            crossHair.visible = false
+    }
+
+    // About the time `at`, within the samples.
+    function zoomAt(factor, at) {
+        var window = dataSource.getViewWindow(at - (at - axisX.min) / factor, at + (axisX.max - at) / factor)
+        zoomLevel *= factor
+        showTimeWindow(window.x, window.y)
+    }
+
+    function zoomIn(factor, at) {
+        zoomAt(factor, at)
+    }
+
+    function zoomOut(factor, at) {
+        if (zoomLevel / factor > 1.0 + 1e-9)
+            zoomAt(1.0 / factor, at)
+        else
+            resetView()
+    }
+
+    // A drag by `pixels` to the left shows later times; never past the newest sample nor before the oldest.
+    function panBy(pixels) {
+        var shift = pixels * (axisX.max - axisX.min) / Math.max(1, plotArea.width)
+        var window = dataSource.getViewWindow(axisX.min + shift, axisX.max + shift)
+        showTimeWindow(window.x, window.y)
+    }
+
+    function selectSpan(n) {
+        chartNb = n
+        resetView()
+        axisX.tickCount = spans[n].ticks
+        axisX.minorTickCount = spans[n].minorTicks
+        dataSource.updateChart(chartNb)
+    }
+
+    function readOutAt(x, y) {
+        serieClicked(dataSource.getValueAt(valueAt(x, y).x, chartNb, startingDate), false)
+    }
+
+    function serieClicked(point, recreation) {
+        m_point = point
+        lastStartTime = backend.getCurrentTime()
+        if (point.y < 0) {
+            crossHair.visible = false
+            clearTitle()
+            return
+        }
+        setTitleStyle()
+        if (!recreation)
+            title = dataSource.calcInfo(point, chartNb)
+        crossHair.clear()
+        crossHair.append(point.x, axisY.min)
+        crossHair.append(point.x, point.y)
+        crossHair.append(axisX.max, point.y)
+        crossHair.color = Style.titleColor
+        crossHair.visible = true
+        if (!recreation) {
+            readOutTimer.interval = readOutInterval
+            readOutTimer.restart()
+        }
+    }
+
+    // A new sample: the title and, unless zoomed or dragged, the chart again.
+    function showSample(pressure) {
+        if (dataSeriesCount() > 0)
+            series(0).color = Style.lineColor
+        if (pressure === "NONE")
+            title = ""
+        else if (!readOutTimer.running)
+            title = pressureShown ? "" : pressure
+        if (!zoomed && !paning)
+            dataSource.updateChart(chartNb)
+    }
+
+    // The x unit of the span, in seconds.
+    function spanUnit() {
+        return chartNb === 0 ? 60 : (chartNb <= 5 ? 3600 : 86400)
+    }
+
+    function matchSeries(seriesCount) {
+        while (dataSeriesCount() > seriesCount && dataSeriesCount() > 0)
+            removeSeries(series(count - 2))
+        var kept = crossHair !== null && crossHair.visible
+        if (dataSeriesCount() < seriesCount) {
+            removeSeries(crossHair)
+            crossHair = null
+            while (count < seriesCount)
+                createDataSeries()
+            createCrossHair()
+        }
+        return kept
+    }
+
+    function drawChart(now, minPre, maxPre, seriesCount) {
+        startingDate = now
+        if (maxPre > 0) {
+            lowest = minPre
+            highest = maxPre
+            showPressureRange()
+        }
+        if (matchSeries(seriesCount)) {
+            var elapsed = (backend.getCurrentTime() - lastStartTime) / spanUnit()
+            serieClicked(Qt.point(m_point.x - elapsed, m_point.y), true)
+        }
+        for (var n = 0; n < dataSeriesCount(); n++)
+            dataSource.update(series(n), n)
+        alarmMarks.model = dataSource.getAlarmMarks(chartNb, now)
+        stepMarks.model = dataSource.getStepMarks(chartNb, now)
+        axisX.labelsAngle = 0
+        if (!readOutTimer.running && chartNb === 1) {
+            var change = dataSource.getTrend3h()
+            if (change !== "notOK") {
+                setTitleStyle()
+                title = change
+            }
+        }
+    }
+}
