@@ -202,8 +202,8 @@ private slots:
         }
     }
 
-    // tools/nmeadecode over each recording, NMEA 0183 in both framings, candump logs as NMEA 2000:
-    // <name>.<framing>.chk.
+    // tools/nmeadecode over each recording, NMEA 0183 in both framings, candump logs as NMEA 2000, Signal K
+    // messages: <name>.<framing>.chk.
     void decodeTool_data()
     {
         QTest::addColumn<QString>("recording");
@@ -211,6 +211,8 @@ private slots:
             QTest::newRow(qPrintable(name + " serial")) << name, QTest::newRow(qPrintable(name + " tcp")) << name;
         for (const QString &name : QDir(dataPath("")).entryList({"*.candump"}))
             QTest::newRow(qPrintable(name + " n2k")) << name;
+        for (const QString &name : QDir(dataPath("")).entryList({"*.skjson"}))
+            QTest::newRow(qPrintable(name + " signalk")) << name;
     }
     void decodeTool()
     {

@@ -6,8 +6,8 @@
 //   nofix
 // --tcp applies the TCP/UDP line filter instead of the serial one; --n2k
 // reads NMEA 2000 frames instead (a candump log, or a gateway's RAW lines);
-// --signalk reads Signal K messages, one JSON message a line, as the Signal K
-// source takes them from its server;
+// --signalk reads Signal K messages, one JSON message a line (# begins a
+// comment), as the Signal K source takes them from its server;
 // --verbose adds every refused line and why. Input is read in chunks and the
 // framing holds a bounded tail, so any stream, however long or garbled, is
 // safe.
@@ -106,7 +106,8 @@ void decodeSignalK(QFile &input, PrintingConsumer &consumer)
     qint64 overlong = 0;
     QByteArray chunk(int(ChunkSize), '\0');
     const auto take = [&] {
-        if (overlong == 0 && line.trimmed().isEmpty())
+        // Blank lines, and a recording's comments (no message begins with #).
+        if (overlong == 0 && (line.trimmed().isEmpty() || line.startsWith('#')))
             return line.clear();
         const QStringList refused = overlong > 0
             ? QStringList{QStringLiteral("message of %1 bytes, more than %2").arg(overlong).arg(SignalKReader::MaxMessageBytes)}
