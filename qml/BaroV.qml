@@ -11,11 +11,17 @@ Item {
     id: page
     objectName: "baroV"
 
+    // The storm warning, taken once: the window outlives the back end. Its
+    // banner takes the maker's place, so that the values below still fit.
+    property QtObject warning: null
+    Component.onCompleted: warning = backend.stormWarning
+
     ColumnLayout {
         anchors.fill: parent
         spacing: 0
 
         Banner {
+            visible: !(page.warning && page.warning.active)
             Layout.preferredHeight: Style.bannerHeight(Window.width)
         }
 
