@@ -108,7 +108,7 @@ public:
     Q_INVOKABLE void resetBarometer();
     Q_INVOKABLE double getSerialPressure();
     // Whether any source could give a pressure: the platform's sensor, or an input switched on (a serial one with
-    // its port).
+    // its port; NMEA 2000 and Signal K as well).
     Q_INVOKABLE bool isPressureSourceConfigured();
 
     // --- for the program's other classes (also called from the NMEA worker) ---

@@ -104,7 +104,8 @@ bool BackEnd::isPressureSourceConfigured()
     const auto on = [this](const char *key) { return getSetting(QLatin1String(key), 0).toInt() == 1; };
     const bool serial = on("SettingUseSerial")
         && getSetting(QStringLiteral("SettingSerialPort"), QStringLiteral("None")).toString() != QLatin1String("None");
-    return m_sensor.isConnectedToBackend() || serial || on("SettingUseTcp") || on("SettingUseUdp");
+    return m_sensor.isConnectedToBackend() || serial || on("SettingUseTcp") || on("SettingUseUdp") || on("SettingUseN2k")
+        || on("SettingUseSignalK");
 }
 
 QString BackEnd::getPressureSource()
