@@ -137,11 +137,7 @@ void NmeaSourceSignalK::slot_lost()
 
 void NmeaSourceSignalK::loseLink(const QString &why)
 {
-    watchdog.stop();
-    socket->disconnect(this);
-    socket->abort();
-    socket->deleteLater();
-    socket = nullptr;
+    stopReceiving();
     if (linked)
         qWarning() << "Signal K link lost" << why;
     else if (reconnecting)
@@ -150,7 +146,6 @@ void NmeaSourceSignalK::loseLink(const QString &why)
         qWarning() << "failed to connect to Signal K server" << url.toString() << why;
     linked = false;
     reconnecting = true;
-    withdrawPressure();
     // A server started after the computer, or restarted: tried again without end.
     scheduleReconnect(ReconnectMs);
 }
