@@ -22,7 +22,6 @@ Flickable {
 
     readonly property bool phone: Qt.platform.os === "android" || Qt.platform.os === "ios"
     readonly property bool landscape: Window.width > Window.height
-    readonly property real feetPerMetre: 3.0 * 39.37 / 36.0
     readonly property int inHg: 3
 
     contentWidth: width
@@ -31,41 +30,30 @@ Flickable {
     boundsBehavior: Flickable.StopAtBounds
     ScrollBar.vertical: ScrollBar {}
 
-    function elevationMetres() {
-        var shown = elevationBox.currentRealValue()
-        return elevationUnit.currentIndex === 1 ? shown / feetPerMetre : shown
-    }
-
     function offsetDecimals() {
         return unit.currentIndex === inHg ? 3 : 2
     }
 
     function refreshPreview() {
-        preview.text = backend.getFormatedPressure(unit.currentIndex, backend.convertToHpa(offsetBox.currentRealValue()),
-                                                   pressureDisplay.currentIndex, elevationMetres())
+        var offset = backend.convertToHpa(offsetGroup.box.currentRealValue())
+        offsetGroup.previewText = backend.getFormatedPressure(unit.currentIndex, offset, pressureDisplay.currentIndex,
+                                                              elevation.metres())
     }
 
     // The offset box shows the offset in the chosen unit, but the offset is
     // kept in hPa and the conversions read the stored unit: convert while
     // the old unit is stored, store the new one, convert back.
     function changeUnit() {
-        var offset = backend.convertToHpa(offsetBox.realValue)
+        var offset = backend.convertToHpa(offsetGroup.box.realValue)
         backend.setSetting("unitPre", unit.currentIndex)
-        offsetBox.decimals = offsetDecimals()
-        offsetBox.setRealValue(backend.convertToOther(offset))
+        offsetGroup.box.decimals = offsetDecimals()
+        offsetGroup.box.setRealValue(backend.convertToOther(offset))
         stormWarning.showLowLimit(stormWarning.lowLimit)
         refreshPreview()
     }
 
     function changeElevationUnit() {
-        var shown = elevationBox.realValue
-        if (elevationUnit.currentIndex === 1) {
-            elevationBox.decimals = 0
-            elevationBox.setRealValue(shown * feetPerMetre)
-        } else {
-            elevationBox.decimals = 1
-            elevationBox.setRealValue(shown / feetPerMetre)
-        }
+        elevation.convert(elevationUnit.currentIndex === 1)
         refreshPreview()
     }
 
@@ -86,16 +74,9 @@ Flickable {
         splitScreen.checked = backend.getSetting("splitScreen", 0) === 1
         alwaysOn.checked = backend.getSetting("screenAlwaysOn", 0) === 1
 
-        var elevation = backend.getSetting("elevation", 0)
-        if (elevationUnit.currentIndex === 1) {
-            elevationBox.decimals = 0
-            elevationBox.setRealValue(elevation * feetPerMetre)
-        } else {
-            elevationBox.decimals = 1
-            elevationBox.setRealValue(elevation)
-        }
-        offsetBox.decimals = offsetDecimals()
-        offsetBox.setRealValue(backend.convertToOther(backend.getSetting("offset", 0)))
+        elevation.show(backend.getSetting("elevation", 0))
+        offsetGroup.box.decimals = offsetDecimals()
+        offsetGroup.box.setRealValue(backend.convertToOther(backend.getSetting("offset", 0)))
         stormWarning.load()
         ready = true
         refreshPreview()
@@ -113,7 +94,7 @@ Flickable {
         unit.save()
         precision.save()
         locationFormat.save()
-        backend.setSetting("elevation", elevationMetres())
+        backend.setSetting("elevation", elevation.metres())
         pressureDisplay.save()
         // Android and iOS: the UDP output group is stored here.
         backend.setSetting("splitScreen", splitScreen.checked ? 1 : 0)
@@ -122,7 +103,7 @@ Flickable {
         if ((alwaysOn.checked ? 1 : 0) !== alwaysOnBefore)
             backend.changeAlwaysOn()
         // The unit is stored already, so this is hPa.
-        backend.setSetting("offset", backend.convertToHpa(offsetBox.realValue))
+        backend.setSetting("offset", backend.convertToHpa(offsetGroup.box.realValue))
         stormWarning.save()
         backend.syncSettings()
     }
@@ -285,20 +266,11 @@ Flickable {
                 model: [qsTr("Meters"), qsTr("Feet")]
                 onCurrentIndexChanged: if (page.acting) page.changeElevationUnit()
             }
-            ColumnLayout {
+            ElevationSetting {
+                id: elevation
                 Layout.preferredWidth: grid.columnWidth - grid.columnSpacing
-                spacing: 0
-                SettingsText {
-                    text: elevationUnit.currentIndex === 1 ? qsTr("Elevation (feet)") : qsTr("Elevation (meters)")
-                }
-                DoubleSpinBox {
-                    id: elevationBox
-                    objectName: "elevationBox"
-                    Layout.fillWidth: true
-                    from: 0
-                    to: 10000
-                    onValueChanged: if (page.acting) page.refreshPreview()
-                }
+                feet: elevationUnit.currentIndex === 1
+                onEdited: if (page.acting) page.refreshPreview()
             }
             // Android and iOS: the UDP output group (switches and port) stands here.
             ColumnLayout {
@@ -319,45 +291,13 @@ Flickable {
             }
         }
 
-        ColumnLayout {
+        OffsetSettings {
+            id: offsetGroup
             Layout.alignment: Qt.AlignHCenter
-            spacing: 0
-
-            // Android and iOS read "Sensor offset" here.
-            SettingsText {
-                Layout.alignment: Qt.AlignHCenter
-                text: qsTr("Pressure display offset") + " (" + unit.currentText + ")"
-            }
-            GridLayout {
-                Layout.alignment: Qt.AlignHCenter
-                columns: page.landscape ? 2 : 1
-                columnSpacing: 20
-
-                DoubleSpinBox {
-                    id: offsetBox
-                    objectName: "offsetBox"
-                    from: -1000
-                    to: 1000
-                    stepSize: 10
-                    decimals: 2
-                    onValueChanged: if (page.acting) page.refreshPreview()
-                }
-                ColumnLayout {
-                    readonly property int alignment: page.landscape ? Qt.AlignHCenter : Qt.AlignLeft
-                    spacing: 0
-                    SettingsText {
-                        Layout.alignment: parent.alignment
-                        text: pressureDisplay.currentText
-                    }
-                    Text {
-                        id: preview
-                        objectName: "preview"
-                        Layout.alignment: parent.alignment
-                        color: Style.accent
-                        font.pixelSize: Style.labelPixelSize * 2
-                    }
-                }
-            }
+            unitText: unit.currentText
+            displayText: pressureDisplay.currentText
+            landscape: page.landscape
+            onEdited: if (page.acting) page.refreshPreview()
         }
 
         StormWarningSettings {
@@ -368,7 +308,7 @@ Flickable {
             unitText: unit.currentText
         }
 
-        RowLayout {
+        SettingsLinks {
             visible: !page.phone
             Layout.topMargin: 50
             Layout.bottomMargin: 20
@@ -376,23 +316,7 @@ Flickable {
             // As wide as the grid above, not the page.
             Layout.fillWidth: false
             Layout.preferredWidth: Math.min(grid.width, page.width - 40)
-
-            Button {
-                objectName: "connectionsButton"
-                text: qsTr("Connections settings")
-                font.capitalization: Font.MixedCase
-                onClicked: page.goTo("qrc:/settingsConnections.qml")
-            }
-            Item { Layout.fillWidth: true }
-            Button {
-                objectName: "calibrationButton"
-                text: qsTr("Brenlow USB BARO") + "\n" + qsTr("calibration")
-                font.capitalization: Font.MixedCase
-                // A barometer is reached only through the serial input.
-                enabled: backend.getSetting("SettingSerialPort", "None") !== "None"
-                         && backend.getSetting("SettingUseSerial", 0) === 1
-                onClicked: page.goTo("qrc:/brenlowCalibration.qml")
-            }
+            onGo: page.goTo(url)
         }
     }
 }

@@ -367,6 +367,17 @@
     </message>
 </context>
 <context>
+    <name>ElevationSetting</name>
+    <message>
+        <source>Elevation (feet)</source>
+        <translation>Elevation (feet)</translation>
+    </message>
+    <message>
+        <source>Elevation (meters)</source>
+        <translation>Elevation (meters)</translation>
+    </message>
+</context>
+<context>
     <name>FileData</name>
     <message>
         <source>Stored tables</source>
@@ -554,6 +565,13 @@
     </message>
 </context>
 <context>
+    <name>OffsetSettings</name>
+    <message>
+        <source>Pressure display offset</source>
+        <translation>Pressure display offset</translation>
+    </message>
+</context>
+<context>
     <name>PressureChart</name>
     <message>
         <source>30m</source>
@@ -641,6 +659,21 @@
     <message>
         <source>mph</source>
         <translation>mph</translation>
+    </message>
+</context>
+<context>
+    <name>SettingsLinks</name>
+    <message>
+        <source>Connections settings</source>
+        <translation>Connections settings</translation>
+    </message>
+    <message>
+        <source>Brenlow USB BARO</source>
+        <translation>Brenlow USB BARO</translation>
+    </message>
+    <message>
+        <source>calibration</source>
+        <translation>calibration</translation>
     </message>
 </context>
 <context>
@@ -967,11 +1000,11 @@
     </message>
     <message>
         <source>Elevation (feet)</source>
-        <translation>Elevation (feet)</translation>
+        <translation type="vanished">Elevation (feet)</translation>
     </message>
     <message>
         <source>Elevation (meters)</source>
-        <translation>Elevation (meters)</translation>
+        <translation type="vanished">Elevation (meters)</translation>
     </message>
     <message>
         <source>Line style</source>
@@ -991,19 +1024,19 @@
     </message>
     <message>
         <source>Pressure display offset</source>
-        <translation>Pressure display offset</translation>
+        <translation type="vanished">Pressure display offset</translation>
     </message>
     <message>
         <source>Connections settings</source>
-        <translation>Connections settings</translation>
+        <translation type="vanished">Connections settings</translation>
     </message>
     <message>
         <source>Brenlow USB BARO</source>
-        <translation>Brenlow USB BARO</translation>
+        <translation type="vanished">Brenlow USB BARO</translation>
     </message>
     <message>
         <source>calibration</source>
-        <translation>calibration</translation>
+        <translation type="vanished">calibration</translation>
     </message>
     <message>
         <source>Device</source>

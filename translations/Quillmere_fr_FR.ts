@@ -367,6 +367,17 @@
     </message>
 </context>
 <context>
+    <name>ElevationSetting</name>
+    <message>
+        <source>Elevation (feet)</source>
+        <translation>Altitude (pieds)</translation>
+    </message>
+    <message>
+        <source>Elevation (meters)</source>
+        <translation>Altitude (mètres)</translation>
+    </message>
+</context>
+<context>
     <name>FileData</name>
     <message>
         <source>Stored tables</source>
@@ -554,6 +565,13 @@
     </message>
 </context>
 <context>
+    <name>OffsetSettings</name>
+    <message>
+        <source>Pressure display offset</source>
+        <translation>Correction de la pression affichée</translation>
+    </message>
+</context>
+<context>
     <name>PressureChart</name>
     <message>
         <source>30m</source>
@@ -641,6 +659,21 @@
     <message>
         <source>mph</source>
         <translation>mi/h</translation>
+    </message>
+</context>
+<context>
+    <name>SettingsLinks</name>
+    <message>
+        <source>Connections settings</source>
+        <translation>Réglages des connexions</translation>
+    </message>
+    <message>
+        <source>Brenlow USB BARO</source>
+        <translation>Brenlow USB BARO</translation>
+    </message>
+    <message>
+        <source>calibration</source>
+        <translation>étalonnage</translation>
     </message>
 </context>
 <context>
@@ -967,11 +1000,11 @@
     </message>
     <message>
         <source>Elevation (feet)</source>
-        <translation>Altitude (pieds)</translation>
+        <translation type="vanished">Altitude (pieds)</translation>
     </message>
     <message>
         <source>Elevation (meters)</source>
-        <translation>Altitude (mètres)</translation>
+        <translation type="vanished">Altitude (mètres)</translation>
     </message>
     <message>
         <source>Line style</source>
@@ -991,19 +1024,19 @@
     </message>
     <message>
         <source>Pressure display offset</source>
-        <translation>Correction de la pression affichée</translation>
+        <translation type="vanished">Correction de la pression affichée</translation>
     </message>
     <message>
         <source>Connections settings</source>
-        <translation>Réglages des connexions</translation>
+        <translation type="vanished">Réglages des connexions</translation>
     </message>
     <message>
         <source>Brenlow USB BARO</source>
-        <translation>Brenlow USB BARO</translation>
+        <translation type="vanished">Brenlow USB BARO</translation>
     </message>
     <message>
         <source>calibration</source>
-        <translation>étalonnage</translation>
+        <translation type="vanished">étalonnage</translation>
     </message>
     <message>
         <source>Device</source>
