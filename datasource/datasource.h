@@ -159,6 +159,7 @@ private:
     void readChart(int chartNb, double *min, double *max, qint64 *reference);
     QString infoText(QPointF pt, int chartNb);
     void updateTrend();
+    void writeAheadLog();
     void createAlarmTable();
     bool setAlarmColumn(const char *column, qint64 value, qint64 start, const QString &kind);
     QVariantList alarmLogContent();
