@@ -51,11 +51,12 @@ DataSource::DataSource(QObject *parent)
                            .arg(name));
         }
     }
-    // The alarm log joins a history written before it existed; an empty
-    // file stays as it is, like the history tables.
+    // The alarm log, the steps and the archive join a history written before
+    // they existed; an empty file stays as it is, like the history tables.
     if (!empty) {
         createAlarmTable();
         createStepTable();
+        createArchive();
     }
     qWarning() << "dataSource created";
 }
@@ -108,12 +109,19 @@ double DataSource::stationPressure(const QSqlQuery &row)
 
 double DataSource::seaLevelPressure(const QSqlQuery &row)
 {
-    const double elevation = row.value(6).toDouble();
-    const double station = stationPressure(row);
-    return std::fabs(elevation) > 1e-12 ? station / Formatting::seaLevelFactor(elevation) : station;
+    return displayOf(row.value(5).toDouble(), row, 0);
 }
 
 double DataSource::displayPressure(const QSqlQuery &row, int preDisplay)
 {
-    return preDisplay == 0 ? seaLevelPressure(row) : stationPressure(row);
+    return displayOf(row.value(5).toDouble(), row, preDisplay);
+}
+
+double DataSource::displayOf(double measured, const QSqlQuery &row, int preDisplay)
+{
+    const double station = measured + row.value(7).toDouble();
+    const double elevation = row.value(6).toDouble();
+    if (preDisplay != 0 || std::fabs(elevation) <= 1e-12)
+        return station;
+    return station / Formatting::seaLevelFactor(elevation);
 }

@@ -13,15 +13,19 @@
 
 #include "steplog.h"
 
+#include <functional>
+
+class Barogram;
 class QTextStream;
 
 namespace QtCharts {
 class QAbstractSeries;
 }
 
-// The history store: "barograph.db" with its nine rolling tables, the chart
-// series, the tendency, the record list and the exports. Main thread only;
-// `mutex` guards the tables against re-entry (see the notes on chartUpdated).
+// The history store: "barograph.db" with its nine rolling tables and the
+// hourly archive, the chart series, the tendency, the record list and the
+// exports. Main thread only; `mutex` guards the tables against re-entry (see
+// the notes on chartUpdated).
 class DataSource : public QObject
 {
     Q_OBJECT
@@ -71,6 +75,23 @@ public:
     Q_INVOKABLE QPointF getPressureInView(double xMin, double xMax);
     // The time window min..max, as (min, max), moved to lie within the samples.
     Q_INVOKABLE QPointF getViewWindow(double min, double max);
+
+    // The long spans only: the hourly minimum and maximum of the chart last
+    // built, as the lower and upper lines of a band (empty for the nine).
+    // Takes no lock: the chart asks while it is being drawn.
+    Q_INVOKABLE void updateBand(QtCharts::QAbstractSeries *lower, QtCharts::QAbstractSeries *upper);
+    // The x of the oldest point of the chart last built (0 when it is empty):
+    // where "All" begins. Takes no lock.
+    Q_INVOKABLE double getChartStart() const;
+    // The archive's hours as a logbook: a CSV file, oldest hour first. A file
+    // URL or a local path; empty writes logbook.csv in the base directory.
+    Q_INVOKABLE void exportLogbook(QString fileName);
+    // The drum chart of the seven days ending with the day of lastDay
+    // (seconds since the epoch, 0 for today) as an A4 PDF, and the same page
+    // as a PNG beside it. A file URL or a local path.
+    Q_INVOKABLE void exportBarogram(QString fileName, double lastDay);
+    // The title of that week's barogram, for the screen that chooses it.
+    Q_INVOKABLE QString getBarogramWeek(double lastDay);
 
     // One sample of the sample cycle; true when at least one row was written.
     bool recordSample(const int &tick, const double &lon, const double &lat, const double &cog,
@@ -124,6 +145,14 @@ public:
 
     static constexpr int TableCount = 9;
     static bool isValidTable(int tableNb) { return tableNb >= 0 && tableNb < TableCount; }
+    // The archive in the record list and the exports, after the alarm log.
+    static constexpr int ArchiveTable = 10;
+    // The spans drawn from the archive: 30 days, 90 days, a year and all.
+    static constexpr int FirstLongSpan = 9;
+    static constexpr int LongSpanCount = 4;
+    static bool isLongSpan(int chartNb) { return chartNb >= FirstLongSpan && chartNb < FirstLongSpan + LongSpanCount; }
+    static bool isValidChart(int chartNb) { return isValidTable(chartNb) || isLongSpan(chartNb); }
+
     // The alarm log's index on the data screen, after the nine tables:
     // listed and exported as CSV, never edited.
     static constexpr int AlarmLog = 9;
@@ -131,8 +160,13 @@ public:
     static const char *const AlarmLogQuery;
     static QString alarmKindText(const QString &kind);
 
+    // Archiving at the hours' close; benchmarks turn it off to see its cost.
+    void setArchiving(bool on) { archiving = on; }
+
 signals:
     void chartUpdated(QVariant now, double min, double max, int seriesCount);
+    // The archive gained hours (at an hour's close).
+    void archiveUpdated();
     // After each export: whether the file was written, and where it went or why not, for the screen to say.
     void exportFinished(bool written, QString message);
 
@@ -150,7 +184,15 @@ private:
     static double stationPressure(const QSqlQuery &row);
     static double seaLevelPressure(const QSqlQuery &row);
     static double displayPressure(const QSqlQuery &row, int preDisplay);
+    // A measured pressure reduced with the row's own OFS and ELE: the
+    // archive's hourly minimum and maximum.
+    static double displayOf(double measured, const QSqlQuery &row, int preDisplay);
 
+    // The rows of a table, or of the archive in the layout of a history row
+    // (HOUR as TIME, MEAN as PRE, then MIN, MAX, SAMPLES); the seconds
+    // between rows.
+    static QString rowsOf(int n);
+    static int rowInterval(int n);
     qint64 tableSpan(int tableNb) const;
     bool writeRow(int tableNb, double lon, double lat, double cog, double sog, double pressure,
                   double elevation, double offset);
@@ -161,6 +203,10 @@ private:
     void updateTrend();
     void writeAheadLog();
     void createAlarmTable();
+    void createArchive();
+    bool closeArchiveHour();
+    bool fillArchive(qint64 from, qint64 to);
+    int archiveHours(int tableNb, qint64 from, qint64 to, bool covered);
     bool setAlarmColumn(const char *column, qint64 value, qint64 start, const QString &kind);
     QVariantList alarmLogContent();
     void writeAlarmCsv(QTextStream &out, QSqlQuery &rows) const;
@@ -170,14 +216,27 @@ private:
     void keepStep(StepLog::Kind kind, double size);
     void keepPendingSteps();
     QString recordText(const QSqlQuery &row, int preDisplay) const;
+    // The archive's own line: the hour's extremes and how many samples it holds.
+    QString hourText(const QSqlQuery &row, int preDisplay) const;
     void deleteAllRows(int tableNb);
     enum class ExportFormat { Csv, Gpx };
     void exportTable(int tableNb, const QString &fileName, ExportFormat format);
     bool writeExport(int tableNb, const QString &path, ExportFormat format);
-    // The name of an exported table (the nine and the alarm log), or nothing.
+    // Refuses the program's own files, writes, and says how it went (exportFinished).
+    void finishExport(const QString &path, const std::function<bool()> &write);
+    // The name of an exported table (the nine, the alarm log and the archive), or nothing.
     QString exportedTable(int tableNb) const;
     bool isOwnFile(const QString &path) const;
-    void writeCsv(QTextStream &out, QSqlQuery &rows) const;
+    // Written aside and put in place whole, then shown.
+    bool saveText(const QString &path, const QString &text);
+    // A file URL or a local path; an empty name is defaultName in the data folder.
+    static QString exportPath(const QString &fileName, const QString &defaultName);
+    static QString tendencyWords(double change);
+    // The week's days, end, unit and zone; then its trace, alarms and noon positions, written out.
+    Barogram barogramWeek(double lastDay);
+    bool writeBarogram(Barogram barogram, const QString &pdf);
+    void writeCsv(QTextStream &out, QSqlQuery &rows, bool archive) const;
+    void writeLogbook(QTextStream &out, QSqlQuery &rows) const;
     void writeGpx(QTextStream &out, QSqlQuery &rows, const QString &table) const;
     // PRE of the BARO3H row nearest to `span` back, through the steps since
     // and with the known ones added, when one lies within 30 s.
@@ -186,12 +245,19 @@ private:
     QSqlDatabase db;
     QMutex mutex;
     QList<QVector<QPointF>> chartSeries;
+    QVector<QPointF> bandLow;
+    QVector<QPointF> bandHigh;
     int trendCode = -10;
     // The row an hour back that the last trend update found, if any.
     bool hourReference = false;
     double hourReferencePressure = 0.0;
     bool hourReferenceUnknownStep = false;
     qint64 lastSampleTime = 0;
+    // The hour being recorded (its start), and whether it holds rows that
+    // the archive still lacks.
+    bool archiving = true;
+    qint64 archiveHour = 0;
+    bool archiveHourWritten = false;
     // The monotonic clock at the last sample, to tell a wall clock set
     // forward or back from time passing; 0 before the first of the run.
     qint64 lastSampleMs = 0;

@@ -1,5 +1,6 @@
-// Chart series and point queries: the runs of one table for the chart view,
-// the pressure at a position of the x axis, and the read-out text.
+// Chart series and point queries: the runs of one table (or of the archive,
+// for the long spans) for the chart view, the pressure at a position of the
+// x axis, and the read-out text.
 #include "datasource.h"
 
 #include "chartscale.h"
@@ -55,7 +56,7 @@ double hundredths(double v)
 
 void DataSource::updateChart(int chartNb)
 {
-    if (!isValidTable(chartNb))
+    if (!isValidChart(chartNb))
         return;
     QMutexLocker lock(&mutex);
     double min = 10000000.0;
@@ -84,9 +85,12 @@ void DataSource::updateChart(int chartNb)
 void DataSource::readChart(int chartNb, double *min, double *max, qint64 *reference)
 {
     chartSeries = {QVector<QPointF>()};
+    bandLow.clear();
+    bandHigh.clear();
     const double factor = unitFactor(setting(QStringLiteral("unitPre"), 0).toInt());
     const int preDisplay = setting(QStringLiteral("preDisplay"), 0).toInt();
-    const int interval = tableIntervals.at(chartNb);
+    const int interval = rowInterval(chartNb);
+    const bool band = isLongSpan(chartNb);
     // A missing sample cuts the line; the 30-minute table tolerates the
     // regular 4-second step at the wrap of the sample clock.
     const double cut = interval * (interval == 2 ? 2.0 : 1.5);
@@ -95,7 +99,7 @@ void DataSource::readChart(int chartNb, double *min, double *max, qint64 *refere
 
     QSqlQuery query(db);
     query.setForwardOnly(true);
-    const QString sql = QStringLiteral("SELECT * FROM %1 ORDER BY TIME DESC;").arg(tableNames.at(chartNb));
+    const QString sql = QStringLiteral("SELECT * FROM %1 ORDER BY TIME DESC;").arg(rowsOf(chartNb));
     if (!query.exec(sql)) {
         qWarning() << "db query error" << query.lastError().text() << sql;
         return;
@@ -109,13 +113,32 @@ void DataSource::readChart(int chartNb, double *min, double *max, qint64 *refere
             *reference = currentPressure() < 0.0 ? clock : t;
             first = false;
         }
+        // The archive holds more than a long span shows.
+        if (band && t < *reference - tableSpan(chartNb))
+            break;
         const double y = hundredths(displayPressure(query, preDisplay) * factor);
         *min = std::min(*min, y);
         *max = std::max(*max, y);
-        if (previous != 0 && previous - t > cut)
+        const double x = double(t - *reference) / unit;
+        if (previous != 0 && previous - t > cut) {
             chartSeries.append(QVector<QPointF>());
+            // The band closes over a gap, as the line breaks.
+            if (band) {
+                const QPointF edges[] = {QPointF(bandLow.last().x(), y), QPointF(x, y)};
+                bandLow << edges[0] << edges[1];
+                bandHigh << edges[0] << edges[1];
+            }
+        }
         previous = t;
-        chartSeries.last().append(QPointF(double(t - *reference) / unit, y));
+        chartSeries.last().append(QPointF(x, y));
+        if (band) {
+            const double low = hundredths(displayOf(query.value(8).toDouble(), query, preDisplay) * factor);
+            const double high = hundredths(displayOf(query.value(9).toDouble(), query, preDisplay) * factor);
+            *min = std::min(*min, low);
+            *max = std::max(*max, high);
+            bandLow << QPointF(x, low);
+            bandHigh << QPointF(x, high);
+        }
     }
 }
 
@@ -128,9 +151,26 @@ void DataSource::update(QtCharts::QAbstractSeries *series, int n)
     xy->replace(chartSeries.at(n));
 }
 
+void DataSource::updateBand(QtCharts::QAbstractSeries *lower, QtCharts::QAbstractSeries *upper)
+{
+    auto *low = qobject_cast<QtCharts::QXYSeries *>(lower);
+    auto *high = qobject_cast<QtCharts::QXYSeries *>(upper);
+    if (!low || !high)
+        return;
+    low->replace(bandLow);
+    high->replace(bandHigh);
+}
+
+double DataSource::getChartStart() const
+{
+    if (chartSeries.isEmpty() || chartSeries.last().isEmpty())
+        return 0.0;
+    return chartSeries.last().last().x();
+}
+
 QVariantList DataSource::getAlarmMarks(int chartNb, QVariant startDate)
 {
-    if (!isValidTable(chartNb))
+    if (!isValidChart(chartNb))
         return {};
     QList<qint64> times;
     const qint64 reference = startDate.toLongLong();
@@ -152,7 +192,7 @@ QVariantList DataSource::getStepMarks(int chartNb, QVariant startDate)
         if (step.kind != StepLog::ClockSet)
             times << step.time;
     }
-    return isValidTable(chartNb) ? marks(chartNb, startDate.toLongLong(), times) : QVariantList();
+    return isValidChart(chartNb) ? marks(chartNb, startDate.toLongLong(), times) : QVariantList();
 }
 
 QVariantList DataSource::marks(int chartNb, qint64 reference, const QList<qint64> &times) const
@@ -176,14 +216,19 @@ QPointF DataSource::getPressureInView(double xMin, double xMax)
 {
     QPointF range(0.0, -1.0);
     bool found = false;
-    for (const QVector<QPointF> &points : qAsConst(chartSeries)) {
+    const auto take = [&](const QVector<QPointF> &points) {
         for (const QPointF &p : points) {
             if (p.x() < xMin || p.x() > xMax)
                 continue;
             range = found ? QPointF(std::min(range.x(), p.y()), std::max(range.y(), p.y())) : QPointF(p.y(), p.y());
             found = true;
         }
-    }
+    };
+    for (const QVector<QPointF> &points : qAsConst(chartSeries))
+        take(points);
+    // The long spans' band of hourly extremes stays within the axis too.
+    take(bandLow);
+    take(bandHigh);
     return range;
 }
 
@@ -201,15 +246,17 @@ QPointF DataSource::getValueAt(double timed, int chartNb, QVariant startDate)
     const double none = -1000.0;
     const double position = xUnit(chartNb) * timed + startDate.toLongLong() + 0.5;
     // Far outside any stored time (or not a number): no sample there.
-    if (!isValidTable(chartNb) || !(std::fabs(position) < 1e15))
+    if (!isValidChart(chartNb) || !(std::fabs(position) < 1e15))
         return QPointF(timed, hundredths(none * factor));
 
     QMutexLocker lock(&mutex);
     const int preDisplay = setting(QStringLiteral("preDisplay"), 0).toInt();
-    const QString &table = tableNames.at(chartNb);
+    const QString table = rowsOf(chartNb);
     const qint64 s = qint64(std::floor(position));
-    // Interpolate only across the gaps of regular sampling.
-    const qint64 limit = std::min(tableIntervals.at(chartNb) + 60, 300);
+    // Interpolate only across the gaps of regular sampling: between
+    // neighbouring hours of the archive, never over a missing one.
+    const int interval = rowInterval(chartNb);
+    const qint64 limit = isLongSpan(chartNb) ? interval + 60 : std::min(interval + 60, 300);
 
     double value = none;
     QSqlQuery query(db);
@@ -235,7 +282,7 @@ QPointF DataSource::getValueAt(double timed, int chartNb, QVariant startDate)
 
 QString DataSource::calcInfo(QPointF pt, int chartNb)
 {
-    if (!isValidTable(chartNb))
+    if (!isValidChart(chartNb))
         return QString();
     // Called while the chart is being delivered, when updateChart holds the lock.
     if (!mutex.tryLock()) {
@@ -251,7 +298,7 @@ QString DataSource::infoText(QPointF pt, int chartNb)
 {
     QSqlQuery query(db);
     query.setForwardOnly(true);
-    const QString sql = QStringLiteral("SELECT TIME FROM %1 ORDER BY TIME DESC LIMIT 1;").arg(tableNames.at(chartNb));
+    const QString sql = QStringLiteral("SELECT TIME FROM %1 ORDER BY TIME DESC LIMIT 1;").arg(rowsOf(chartNb));
     if (!query.exec(sql)) {
         qWarning() << "db query error" << query.lastError().text() << sql;
         return QString();

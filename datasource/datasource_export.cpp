@@ -6,6 +6,7 @@
 #include "backend.h"
 #include "clock.h"
 #include "desktop.h"
+#include "exportfields.h"
 #include "formatting.h"
 
 #include <QDateTime>
@@ -28,17 +29,6 @@ const char *const MakerNamespace = "https://www.brenlow.example/xmlschemas/barog
 double metresToFeet(double metres)
 {
     return metres * (3.0 * 39.37 / 36.0);
-}
-
-// A course rounded to whole degrees (44.5 is 045); a wild stored value
-// cannot overflow the conversion.
-int courseRounded(double cog)
-{
-    if (std::isnan(cog))
-        return 0;
-    constexpr double low = std::numeric_limits<int>::min();
-    constexpr double high = std::numeric_limits<int>::max();
-    return int(qBound(low, std::floor(cog + 0.5), high));
 }
 
 // Every byte or failure: a short write is tried again, so that a full disk
@@ -64,11 +54,6 @@ QString csvLine(const QStringList &fields, bool french)
     else
         line.replace(QLatin1Char(';'), QLatin1Char(','));
     return line;
-}
-
-bool hasPosition(double lon, double lat)
-{
-    return std::fabs(lon) > 1e-12 && std::fabs(lat) > 1e-12;
 }
 
 // A file URL names an absolute path; anything else is taken as a path.
@@ -144,6 +129,8 @@ QString DataSource::exportedTable(int tableNb) const
 {
     if (tableNb == AlarmLog)
         return QStringLiteral("ALARMS");
+    if (tableNb == ArchiveTable)
+        return QStringLiteral("ARCHIVE1H");
     return isValidTable(tableNb) ? tableNames.at(tableNb) : QString();
 }
 
@@ -155,15 +142,19 @@ void DataSource::exportTable(int tableNb, const QString &fileName, ExportFormat 
     // The alarm log has no track to give: CSV whatever the name.
     if (tableNb == AlarmLog)
         format = ExportFormat::Csv;
-    const QString path = fileName.isEmpty() ? dataFolder() + QStringLiteral("export_") + table
-            + (format == ExportFormat::Csv ? QStringLiteral(".csv") : QStringLiteral(".gpx"))
-                                            : fileName;
+    const QString path = exportPath(
+        fileName, QStringLiteral("export_") + table + (format == ExportFormat::Csv ? QStringLiteral(".csv") : QStringLiteral(".gpx")));
+    finishExport(path, [&] { return writeExport(tableNb, path, format); });
+}
+
+void DataSource::finishExport(const QString &path, const std::function<bool()> &write)
+{
     if (isOwnFile(path)) {
         qWarning() << "export refused, a file of the program's own:" << path;
         emit exportFinished(false, tr("Not exported: %1 is a file of Quillmere's own").arg(path));
         return;
     }
-    const bool written = writeExport(tableNb, path, format);
+    const bool written = write();
     const QString shown = QFileInfo(path).absoluteFilePath();
     emit exportFinished(written, written ? tr("Exported to %1").arg(shown) : tr("Could not write %1").arg(shown));
 }
@@ -176,15 +167,9 @@ bool DataSource::writeExport(int tableNb, const QString &path, ExportFormat form
     QSqlQuery query(db);
     query.setForwardOnly(true);
     const QString sql =
-        alarms ? QLatin1String(AlarmLogQuery) : QStringLiteral("SELECT * FROM %1 ORDER BY TIME DESC").arg(table);
+        alarms ? QLatin1String(AlarmLogQuery) : QStringLiteral("SELECT * FROM %1 ORDER BY TIME DESC").arg(rowsOf(tableNb));
     if (!query.exec(sql)) {
         qWarning() << "db query error in Csv" << query.lastError().text() << sql;
-        return false;
-    }
-
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Text)) {
-        qWarning() << "unable to open" << path << file.errorString();
         return false;
     }
     QString text;
@@ -192,13 +177,19 @@ bool DataSource::writeExport(int tableNb, const QString &path, ExportFormat form
     if (alarms)
         writeAlarmCsv(out, query);
     else if (format == ExportFormat::Csv)
-        writeCsv(out, query);
+        writeCsv(out, query, tableNb == ArchiveTable);
     else
         writeGpx(out, query, table);
     out.flush();
+    return saveText(path, text);
+}
+
+bool DataSource::saveText(const QString &path, const QString &text)
+{
+    QSaveFile file(path);
     // Replaced only by a complete export: a full disk or a folder that went
     // away leaves the sailor's older file as it was.
-    if (!writeAll(file, text.toLatin1()) || !file.commit()) {
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Text) || !writeAll(file, text.toLatin1()) || !file.commit()) {
         qWarning() << "unable to open" << path << file.errorString();
         return false;
     }
@@ -206,7 +197,7 @@ bool DataSource::writeExport(int tableNb, const QString &path, ExportFormat form
     return true;
 }
 
-void DataSource::writeCsv(QTextStream &out, QSqlQuery &rows) const
+void DataSource::writeCsv(QTextStream &out, QSqlQuery &rows, bool archive) const
 {
     const bool french = setting(QStringLiteral("language"), 0).toInt() == 1;
     const bool utc = setting(QStringLiteral("timeZone"), 1).toInt() == 0;
@@ -214,9 +205,11 @@ void DataSource::writeCsv(QTextStream &out, QSqlQuery &rows) const
     const int unit = setting(QStringLiteral("unitPre"), 0).toInt();
 
     QString header = tr("Date (%1);Latitude;Longitude;Station pressure (%3);Sea Level Pressure (%3);"
-                        "Offset (%3);Elevation (%2);COG(T);SOG(kts)")
-                         .arg(utc ? QStringLiteral("UTC") : tr("Device"), feet ? tr("ft") : tr("m"),
-                              Formatting::unitName(unit));
+                        "Offset (%3);Elevation (%2);COG(T);SOG(kts)");
+    // The archive's hourly mean stands in the pressure columns, its extremes after.
+    if (archive)
+        header += tr(";Sea level minimum (%3);Sea level maximum (%3);Samples");
+    header = header.arg(utc ? QStringLiteral("UTC") : tr("Device"), feet ? tr("ft") : tr("m"), Formatting::unitName(unit));
     if (!french)
         header.replace(QLatin1Char(';'), QLatin1Char(','));
     out << header << '\n';
@@ -224,7 +217,7 @@ void DataSource::writeCsv(QTextStream &out, QSqlQuery &rows) const
     while (rows.next()) {
         const double elevation = rows.value(6).toDouble();
         QString date = Formatting::formatDateTime(QDateTime::fromSecsSinceEpoch(rows.value(0).toLongLong(), Qt::UTC));
-        const QStringList fields = {
+        QStringList fields = {
             date.replace(QLatin1Char(','), QLatin1Char(' ')),
             Formatting::fixed(rows.value(2).toDouble(), 5),
             Formatting::fixed(rows.value(1).toDouble(), 5),
@@ -232,9 +225,13 @@ void DataSource::writeCsv(QTextStream &out, QSqlQuery &rows) const
             Formatting::formatPressure(seaLevelPressure(rows), false),
             Formatting::formatPressure(rows.value(7).toDouble(), false),
             Formatting::fixed(feet ? metresToFeet(elevation) : elevation, 2),
-            Formatting::formatCourse(courseRounded(rows.value(3).toDouble())),
+            Formatting::formatCourse(ExportFields::courseRounded(rows.value(3).toDouble())),
             Formatting::fixed(rows.value(4).toDouble(), 1),
         };
+        if (archive)
+            fields << Formatting::formatPressure(displayOf(rows.value(8).toDouble(), rows, 0), false)
+                   << Formatting::formatPressure(displayOf(rows.value(9).toDouble(), rows, 0), false)
+                   << QString::number(rows.value(10).toLongLong());
         out << csvLine(fields, french) << '\n';
     }
 }
@@ -283,7 +280,7 @@ void DataSource::writeGpx(QTextStream &out, QSqlQuery &rows, const QString &tabl
         const double lon = rows.value(1).toDouble();
         const double lat = rows.value(2).toDouble();
         // A row recorded without a fix has no place on a track.
-        if (!hasPosition(lon, lat))
+        if (!ExportFields::hasPosition(lon, lat))
             continue;
         const QDateTime time = QDateTime::fromSecsSinceEpoch(rows.value(0).toLongLong(), Qt::UTC);
         out << "<trkpt lat=\"" << Formatting::fixed(lat, 10) << "\" lon=\"" << Formatting::fixed(lon, 10) << "\">\n"
@@ -294,4 +291,9 @@ void DataSource::writeGpx(QTextStream &out, QSqlQuery &rows, const QString &tabl
     out << "</trkseg>\n"
         << "</trk>\n"
         << "</gpx>\n";
+}
+
+QString DataSource::exportPath(const QString &fileName, const QString &defaultName)
+{
+    return fileName.isEmpty() ? dataFolder() + defaultName : localPath(fileName);
 }

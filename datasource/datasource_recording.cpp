@@ -17,6 +17,7 @@ bool DataSource::recordSample(const int &tick, const double &lon, const double &
     // The store's present instant moves on every call, also when nothing is due.
     lastSampleTime = now;
     keepPendingSteps();
+    const bool archived = closeArchiveHour();
     const double offset = setting(QStringLiteral("offset"), 0.0).toDouble();
     const double elevation = setting(QStringLiteral("elevation"), 0.0).toDouble();
 
@@ -29,8 +30,14 @@ bool DataSource::recordSample(const int &tick, const double &lon, const double &
         if (writeRow(i, lon, lat, cog, sog, pressure, elevation, offset))
             inserted = true;
     }
-    if (inserted)
+    if (inserted) {
         updateTrend();
+        archiveHourWritten = true;
+    }
+    lock.unlock();
+    // Out of the lock: the chart reads the archive again.
+    if (archived)
+        emit archiveUpdated();
     return inserted;
 }
 
@@ -64,6 +71,10 @@ bool DataSource::writeRow(int tableNb, double lon, double lat, double cog, doubl
 
 qint64 DataSource::tableSpan(int tableNb) const
 {
+    // The long spans: 30 days, 90 days, a year, and all that the archive holds.
+    static const qint64 longSpans[LongSpanCount] = {30 * 86400, 90 * 86400, 365 * 86400, qint64(1) << 50};
+    if (isLongSpan(tableNb))
+        return longSpans[tableNb - FirstLongSpan];
     // Every table spans 1800 of its intervals, except the 30-minute one.
     const int interval = tableIntervals.at(tableNb);
     return qint64(interval == 2 ? 1 : interval) * 1800;

@@ -1,6 +1,6 @@
 // Record browsing and deletion: the entries of the record list, one record
 // removed by its key, whole tables emptied. Recording goes on into an
-// emptied table at the next tick.
+// emptied table at the next tick. The archive is listed, never deleted.
 #include "datasource.h"
 
 #include "formatting.h"
@@ -48,21 +48,31 @@ QVariantList DataSource::getTableContent(int tableNb)
     QVariantList result;
     if (tableNb == AlarmLog)
         return alarmLogContent();
-    if (!isValidTable(tableNb))
+    const bool archive = tableNb == ArchiveTable;
+    if (!isValidTable(tableNb) && !archive)
         return result;
     QMutexLocker lock(&mutex);
     const int preDisplay = setting(QStringLiteral("preDisplay"), 0).toInt();
     QSqlQuery query(db);
     query.setForwardOnly(true);
-    if (!query.exec(QStringLiteral("SELECT * FROM %1 ORDER BY TIME DESC").arg(tableNames.at(tableNb))))
+    if (!query.exec(QStringLiteral("SELECT * FROM %1 ORDER BY TIME DESC").arg(rowsOf(tableNb))))
         return result;
     while (query.next()) {
         QVariantMap entry;
         entry.insert(QStringLiteral("key"), QString::number(query.value(0).toLongLong()));
-        entry.insert(QStringLiteral("desc"), recordText(query, preDisplay));
+        entry.insert(QStringLiteral("desc"), recordText(query, preDisplay) + (archive ? hourText(query, preDisplay) : QString()));
         result.append(entry);
     }
     return result;
+}
+
+QString DataSource::hourText(const QSqlQuery &row, int preDisplay) const
+{
+    return QStringLiteral("<br>")
+        + tr("min %1 - max %2 - %3 samples")
+              .arg(Formatting::formatPressure(displayOf(row.value(8).toDouble(), row, preDisplay), true),
+                   Formatting::formatPressure(displayOf(row.value(9).toDouble(), row, preDisplay), true))
+              .arg(row.value(10).toLongLong());
 }
 
 QString DataSource::recordText(const QSqlQuery &row, int preDisplay) const

@@ -100,6 +100,12 @@ void DataSource::deleteRowsLaterThan(qint64 now)
             deleted += query.numRowsAffected();
     }
     qWarning() << "clock set back, history rows later than now deleted:" << deleted;
+    // Hours the archive closed by the clock that was ahead, and that have not
+    // closed by the clock set right: kept, they would stand in for the real
+    // hours (never replaced) and draw a trace in the future. Those still in
+    // the tables go in again at their close.
+    if (query.exec(QStringLiteral("DELETE FROM ARCHIVE1H WHERE HOUR > %1").arg(now - 3600)))
+        qWarning() << "clock set back, archive hours not yet closed deleted:" << query.numRowsAffected();
 }
 
 void DataSource::keepPendingSteps()

@@ -5,7 +5,7 @@ import QtQuick.Layouts 1.15
 import QtQuick.Window 2.15
 import "."
 
-// The main screen: time, position, pressure with its trend arrow, the nine
+// The main screen: time, position, pressure with its trend arrow, the
 // spans and the chart of the chosen span (PressureChart). The chart keeps
 // its least height whatever the window and the storm warning leave: the
 // maker's banner steps aside first, then the pressure text shrinks.
@@ -48,6 +48,18 @@ Item {
     readonly property bool bannerShown: !(warning && warning.active) && room - 20 - bannerHeight >= pressureHeight * 2 / 3
     readonly property real pressurePixel: Math.max(6, Math.min(widePressurePixel,
                                                                (room - (bannerShown ? bannerHeight + 20 : 4)) / lineRatio))
+
+    // One choice of the spans (the model's number), lit while its chart is shown.
+    Component {
+        id: spanButton
+        M_ToolButton {
+            objectName: "span_" + chart.spans[modelData].label
+            text: chart.spans[modelData].label
+            checkable: false
+            checked: chart.chartNb === modelData
+            onClicked: chart.selectSpan(modelData)
+        }
+    }
 
     ColumnLayout {
         anchors.fill: parent
@@ -146,19 +158,28 @@ Item {
             Layout.preferredHeight: spanRow.height
             color: page.Material.background
 
-            Row {
+            // The nine spans of the tables, then the four of the archive: in one row
+            // where they fit, else the four in a second row under the nine.
+            Column {
                 id: spanRow
                 anchors.centerIn: parent
+                readonly property bool oneRow: page.width >= 12.5 * wwww.advanceWidth
                 readonly property real needed: 8.5 * wwww.advanceWidth
+                readonly property var all: [0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12]
                 scale: needed > page.width ? page.width / needed : 1.0
 
-                Repeater {
-                    model: chart.spans
-                    M_ToolButton {
-                        objectName: "span_" + modelData.label
-                        text: modelData.label
-                        checked: index === 0
-                        onClicked: chart.selectSpan(index)
+                Row {
+                    anchors.horizontalCenter: parent.horizontalCenter
+                    Repeater {
+                        model: spanRow.oneRow ? spanRow.all : spanRow.all.slice(0, 9)
+                        delegate: spanButton
+                    }
+                }
+                Row {
+                    anchors.horizontalCenter: parent.horizontalCenter
+                    Repeater {
+                        model: spanRow.oneRow ? [] : spanRow.all.slice(9)
+                        delegate: spanButton
                     }
                 }
             }

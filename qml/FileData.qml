@@ -6,14 +6,15 @@ import QtQuick.Window 2.15
 import "."
 
 // The table list of the data tab: the nine spans of the history, the log of
-// the storm warnings after them, and the button that empties the nine.
+// the storm warnings and the hourly archive after them, and the button that
+// empties the nine.
 Item {
     id: page
     objectName: "fileData"
 
     signal fileSelected(int fileNb)
 
-    // In table order: the row index is the table number (the alarm log 9).
+    // In table order: the row index is the table number (the alarm log 9, the archive 10).
     readonly property var tables: [
         qsTr("30m (2 secs interval)"),
         qsTr("3h (6 secs interval)"),
@@ -24,7 +25,8 @@ Item {
         qsTr("4d (192 secs interval)"),
         qsTr("8d (384 secs interval)"),
         qsTr("16d (768 secs interval)"),
-        qsTr("Storm warning log")
+        qsTr("Storm warning log"),
+        qsTr("Hourly archive, logbook and barogram")
     ]
 
     ColumnLayout {
@@ -55,12 +57,16 @@ Item {
             Layout.fillHeight: true
             Layout.margins: 10
             clip: true
-            spacing: 10
+            // Every row in sight from 800 x 480 up: smaller text and less
+            // space between rows where the list is short of room.
+            readonly property real rowPixel: Math.max(12, Math.min(18, height / page.tables.length / 1.45))
+            spacing: Math.max(0, Math.min(10, height / page.tables.length - rowPixel * 1.4))
             currentIndex: -1
             highlightMoveDuration: 0
             highlightResizeDuration: 0
             model: page.tables
             highlight: Rectangle { color: "lightsteelblue"; radius: 5 }
+            ScrollBar.vertical: ScrollBar { }
 
             delegate: Text {
                 objectName: "table" + index
@@ -68,7 +74,7 @@ Item {
                 text: modelData
                 // Dark on the light highlight, in either theme.
                 color: ListView.isCurrentItem ? "black" : Style.titleColor
-                font.pixelSize: 18
+                font.pixelSize: tableList.rowPixel
                 horizontalAlignment: Text.AlignHCenter
 
                 MouseArea {

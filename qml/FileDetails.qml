@@ -8,7 +8,8 @@ import "."
 
 // The records of one table, newest first, with the exports and the
 // deletions. Filled anew each time a table is chosen; it does not follow
-// new samples while shown. The alarm log is read only, exported as CSV.
+// new samples while shown. The alarm log is read only, exported as CSV; the
+// archive is read only, exported as CSV, GPX, a logbook and barograms.
 Item {
     id: page
     objectName: "fileDetails"
@@ -16,11 +17,14 @@ Item {
     property int m_fileNb: 0
     readonly property bool desktop: Qt.platform.os !== "android" && Qt.platform.os !== "ios"
     readonly property var shortLabels: [qsTr("30m"), qsTr("3h"), qsTr("6h"), qsTr("12h"), qsTr("1d"),
-                                        qsTr("2d"), qsTr("4d"), qsTr("8d"), qsTr("16d"), qsTr("Storm warnings")]
+                                        qsTr("2d"), qsTr("4d"), qsTr("8d"), qsTr("16d"), qsTr("Storm warnings"),
+                                        qsTr("Archive")]
     readonly property bool history: m_fileNb < 9
+    readonly property bool archive: m_fileNb === 10
     readonly property int textPixelSize: csvButton.font.pixelSize
     readonly property string csvFilter: qsTr("CSV files (*.csv)")
     readonly property string gpxFilter: qsTr("GPS files (*.gpx)")
+    readonly property string pdfFilter: qsTr("PDF files (*.pdf)")
 
     function showTable(fileNb) {
         if (fileNb >= 0 && fileNb < shortLabels.length)
@@ -39,12 +43,26 @@ Item {
     }
 
     // The button pressed chooses the format: the dialog proposes a name
-    // with its extension, and a name typed without it gets it.
-    function askFile(extension) {
+    // with its extension, and a name typed without it gets it. The purpose
+    // is the table's export, or the archive's "logbook" or "barogram".
+    function askFile(extension, purpose, lastDay) {
         fileDialog.extension = extension
+        fileDialog.purpose = purpose || "table"
+        fileDialog.lastDay = lastDay || 0
         fileDialog.open()
         // The widget dialog takes the name only once it is open.
-        fileDialog.currentFile = fileDialog.folder + "/" + dataSource.getExportName(m_fileNb, extension)
+        var name = fileDialog.purpose === "table" ? dataSource.getExportName(m_fileNb, extension)
+                                                  : fileDialog.purpose + "." + extension
+        fileDialog.currentFile = fileDialog.folder + "/" + name
+    }
+
+    function exportTo(path) {
+        if (fileDialog.purpose === "logbook")
+            dataSource.exportLogbook(path)
+        else if (fileDialog.purpose === "barogram")
+            dataSource.exportBarogram(path, fileDialog.lastDay)
+        else
+            dataSource.exportFile(m_fileNb, path)
     }
 
     // Where the file went, or why it did not.
@@ -98,7 +116,7 @@ Item {
             }
             RoundButton {
                 objectName: "gpxButton"
-                visible: page.history
+                visible: page.history || page.archive
                 text: "GPX"
                 ToolTip.visible: hovered
                 ToolTip.text: qsTr("Export page as GPX")
@@ -107,6 +125,17 @@ Item {
                         page.askFile("gpx")
                     else
                         dataSource.exportGpx(page.m_fileNb)
+                }
+            }
+            ArchiveExports {
+                visible: page.archive
+                onFileWanted: {
+                    if (page.desktop)
+                        page.askFile(extension, purpose, lastDay)
+                    else if (purpose === "logbook")
+                        dataSource.exportLogbook("")
+                    else
+                        dataSource.exportBarogram("", lastDay)
                 }
             }
             ToolButton {
@@ -210,11 +239,13 @@ Item {
         id: fileDialog
         objectName: "exportDialog"
         property string extension: "csv"
+        property string purpose: "table"
+        property real lastDay: 0
         title: qsTr("Please choose a file")
         fileMode: Platform.FileDialog.SaveFile
         folder: Platform.StandardPaths.writableLocation(Platform.StandardPaths.DocumentsLocation)
-        nameFilters: [extension === "csv" ? page.csvFilter : page.gpxFilter]
-        onAccepted: dataSource.exportFile(page.m_fileNb, dataSource.getExportPath(file.toString(), extension))
+        nameFilters: [extension === "csv" ? page.csvFilter : extension === "pdf" ? page.pdfFilter : page.gpxFilter]
+        onAccepted: page.exportTo(dataSource.getExportPath(file.toString(), extension))
         onRejected: console.log("filediag rejected")
     }
 }

@@ -49,8 +49,15 @@ ChartView {
         { label: qsTr("2d"), min: -48, format: qsTr("%dh"), ticks: 7, minorTicks: 0 },
         { label: qsTr("4d"), min: -4, format: qsTr("%dd"), ticks: 5, minorTicks: 1 },
         { label: qsTr("8d"), min: -8, format: qsTr("%dd"), ticks: 5, minorTicks: 1 },
-        { label: qsTr("16d"), min: -16, format: qsTr("%dd"), ticks: 5, minorTicks: 1 }
+        { label: qsTr("16d"), min: -16, format: qsTr("%dd"), ticks: 5, minorTicks: 1 },
+        // From the hourly archive; "All" starts where the archive does.
+        { label: qsTr("30d"), min: -30, format: qsTr("%dd"), ticks: 7, minorTicks: 0 },
+        { label: qsTr("90d"), min: -90, format: qsTr("%dd"), ticks: 7, minorTicks: 0 },
+        { label: qsTr("1y"), min: -365, format: qsTr("%dd"), ticks: 6, minorTicks: 0 },
+        { label: qsTr("All"), min: 0, format: qsTr("%dd"), ticks: 5, minorTicks: 0 }
     ]
+    readonly property int allSpan: 12
+    readonly property bool longSpan: chartNb >= 9
 
     antialiasing: true
     legend.visible: false
@@ -82,6 +89,21 @@ ChartView {
         labelFormat: "%dm"
         tickCount: 7
         minorTickCount: 0
+    }
+
+    // The long spans' hourly minimum and maximum, under the mean: the chart's
+    // first series, so that the runs and the cross-hair are drawn over it.
+    AreaSeries {
+        id: band
+        objectName: "band"
+        axisX: axisX
+        axisYRight: axisY
+        visible: chart.longSpan
+        color: Style.bandColor
+        borderWidth: 0
+        useOpenGL: false
+        upperSeries: LineSeries { id: bandHigh }
+        lowerSeries: LineSeries { id: bandLow }
     }
 
     // Where storm warnings began, and where a calibration or another
@@ -134,6 +156,10 @@ ChartView {
         target: dataSource
         // Delivered while the store holds its lock: only calls that take none.
         function onChartUpdated(now, minPre, maxPre, seriesCount) { chart.drawChart(now, minPre, maxPre, seriesCount) }
+        function onArchiveUpdated() {
+            if (chart.longSpan && !chart.zoomed && !chart.paning)
+                dataSource.updateChart(chart.chartNb)
+        }
     }
 
     // A chart theme resets colours and fonts, so everything that depends on
@@ -164,9 +190,11 @@ ChartView {
         font.bold = true
         titleFont = font
         for (var n = 0; n < dataSeriesCount(); n++) {
-            series(n).color = Style.lineColor
-            series(n).width = Style.lineWidth
+            dataSeries(n).color = Style.lineColor
+            dataSeries(n).width = Style.lineWidth
         }
+        band.color = Style.bandColor
+        band.borderWidth = 0
         if (crossHair) {
             crossHair.color = Style.titleColor
             crossHair.width = Style.lineWidth * 0.9
@@ -185,7 +213,7 @@ ChartView {
     }
 
     function valueAt(x, y) {
-        return mapToValue(Qt.point(x, y), count > 0 ? series(0) : null)
+        return mapToValue(Qt.point(x, y), dataSeriesCount() > 0 ? dataSeries(0) : null)
     }
 
     function isInPlot(x, y) {
@@ -193,8 +221,13 @@ ChartView {
         return value.x >= axisX.min && value.x <= axisX.max && value.y >= axisY.min && value.y <= axisY.max
     }
 
+    // The runs, between the band and the cross-hair.
     function dataSeriesCount() {
-        return count - 1
+        return count - 2
+    }
+
+    function dataSeries(n) {
+        return series(n + 1)
     }
 
     function createDataSeries() {
@@ -257,16 +290,24 @@ ChartView {
     // Whole units under the span's labels, tenths once zoomed in so far that whole ones would repeat.
     function showTimeWindow(min, max) {
         var span = spans[chartNb]
+        // The format and the ticks before the range: the axis lays its labels out at a change of range.
+        axisX.labelFormat = (max - min) / (span.ticks - 1) < 1 ? span.format.replace("%d", "%.1f") : span.format
+        axisX.tickCount = span.ticks
+        axisX.minorTickCount = span.minorTicks
         axisX.min = min
         axisX.max = max
-        axisX.labelFormat = (max - min) / (span.ticks - 1) < 1 ? span.format.replace("%d", "%.1f") : span.format
         showPressureRange()
+    }
+
+    // Where the span's axis begins: "All" from the oldest hour of the chart last built, at least a day back.
+    function spanStart() {
+        return chartNb === allSpan ? Math.min(dataSource.getChartStart(), -1) : spans[chartNb].min
     }
 
     function resetView() {
         zoomLevel = 1.0
         paning = false
-        showTimeWindow(spans[chartNb].min, 0)
+        showTimeWindow(spanStart(), 0)
         clearTitle()
         if (crossHair)
             crossHair.visible = false
@@ -300,8 +341,6 @@ ChartView {
     function selectSpan(n) {
         chartNb = n
         resetView()
-        axisX.tickCount = spans[n].ticks
-        axisX.minorTickCount = spans[n].minorTicks
         dataSource.updateChart(chartNb)
     }
 
@@ -335,16 +374,17 @@ ChartView {
     // A new sample: the title and, unless zoomed or dragged, the chart again.
     function showSample(pressure) {
         if (dataSeriesCount() > 0)
-            series(0).color = Style.lineColor
+            dataSeries(0).color = Style.lineColor
         if (pressure === "NONE")
             title = ""
         else if (!readOutTimer.running)
             title = pressureShown ? "" : pressure
-        if (!zoomed && !paning)
+        // The archive's spans change only when an hour closes (onArchiveUpdated).
+        if (!zoomed && !paning && !longSpan)
             dataSource.updateChart(chartNb)
     }
 
-    // The x unit of the span, in seconds.
+    // The x unit of the span, in seconds: days from the 4-day span on.
     function spanUnit() {
         return chartNb === 0 ? 60 : (chartNb <= 5 ? 3600 : 86400)
     }
@@ -356,7 +396,7 @@ ChartView {
         if (dataSeriesCount() < seriesCount) {
             removeSeries(crossHair)
             crossHair = null
-            while (count < seriesCount)
+            while (count - 1 < seriesCount)
                 createDataSeries()
             createCrossHair()
         }
@@ -375,7 +415,10 @@ ChartView {
             serieClicked(Qt.point(m_point.x - elapsed, m_point.y), true)
         }
         for (var n = 0; n < dataSeriesCount(); n++)
-            dataSource.update(series(n), n)
+            dataSource.update(dataSeries(n), n)
+        dataSource.updateBand(bandLow, bandHigh)
+        if (chartNb === allSpan && !zoomed && !paning)
+            showTimeWindow(spanStart(), 0)
         alarmMarks.model = dataSource.getAlarmMarks(chartNb, now)
         stepMarks.model = dataSource.getStepMarks(chartNb, now)
         axisX.labelsAngle = 0

@@ -11,6 +11,8 @@ QtObject {
     readonly property color titleColor: dark ? "white" : "black"
     // Pressure texts, the date and every data series of the chart.
     readonly property color lineColor: "#E63219"
+    // The long spans' band of hourly extremes: the line's red, faint.
+    readonly property color bandColor: "#40E63219"
     readonly property real lineWidth: 2
     // The storm warning: amber, the colour of a warning at the chart table,
     // a darker amber by night; the chart marks where alarms began.

@@ -7,6 +7,7 @@
 #include <QUdpSocket>
 
 #include <arpa/inet.h>
+#include <csignal>
 #include <poll.h>
 #include <unistd.h>
 
@@ -225,6 +226,12 @@ QString escape(const QString &text)
                                                         : QString(c);
     }
     return out;
+}
+
+bool signalChild(const QProcess &process, int sig)
+{
+    const qint64 pid = process.processId();
+    return pid > 0 && ::kill(pid_t(pid), sig) == 0;
 }
 
 QString startSimulator(QProcess &process, const QStringList &arguments, const QString &prefix)

@@ -96,6 +96,10 @@ inline QStringList items(const QString &text) { return text.isEmpty() ? QStringL
 // Starts tools/nmeasim: the rest of its first line beginning with prefix ("pty: "), or nothing.
 QString startSimulator(QProcess &process, const QStringList &arguments, const QString &prefix);
 
+// Sends sig to a child that still runs. Once Qt has seen the child end its pid reads 0, and kill(0, sig) would end
+// the test and the whole test run with it.
+bool signalChild(const QProcess &process, int sig);
+
 // A UDP port on 127.0.0.1 free a moment ago, for a source to bind.
 quint16 freeUdpPort();
 

@@ -56,7 +56,7 @@ private slots:
             QTRY_COMPARE(text("preview"), TestSupport::cell("typedPreview"));
             QCOMPARE(text("offsetBox", "displayText").toDouble(), TestSupport::cell("typed").toDouble());
         } else if (TestSupport::cell("then") == "refused") {
-            ::kill(pid_t(m_sim.processId()), SIGUSR1);
+            QVERIFY(TestSupport::signalChild(m_sim, SIGUSR1));
             QVERIFY(m_sim.waitForReadyRead(5000) && m_sim.readLine().startsWith("pty: refusing the next command"));
             m_screen->click(item("calibrateButton"));
             QVERIFY(ScreenHarness::activeDialog<QMessageBox>());

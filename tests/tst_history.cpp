@@ -1,5 +1,5 @@
-// The history store: the file, recording and retention, chart series and point queries, the tendency, the lock, and a
-// recorder killed outright losing nothing.
+// The history store: the file, recording and retention, the hourly archive, chart series (the long spans too) and point
+// queries, the tendency, the lock, and a recorder killed outright losing nothing.
 #include "testsupport.h"
 
 #include <QLineSeries>
@@ -25,6 +25,11 @@ QVector<QPointF> run(int n)
     QtCharts::QLineSeries series;
     g_dataSource->update(&series, n);
     return series.pointsVector();
+}
+
+QString text(const QPointF &p)
+{
+    return QString::number(p.x(), 'g', 6) + ',' + QString::number(p.y(), 'g', 10);
 }
 
 bool record(int tick, double pressure)
@@ -62,13 +67,16 @@ private slots:
         m_fixture = nullptr;
     }
 
+    void archive_data() { addRows("archive.tsv"); }
+    void archive() { steps(); }
+
     void steps_data() { addRows("history.tsv"); }
     void steps()
     {
         m_fixture = new BackEndFixture(settingsFrom(cell("settings") + ";timeZone=0"), true, T0);
         g_backEnd->setPressure(1013.25, SourceTcp);
         QStringList out;
-        qint64 now = 0;
+        qint64 now = 0, reference = T0; // the instant of x = 0 on the chart last drawn
         for (const QString &step : cell("steps").split("; ")) {
             const QStringList w = step.split(' ');
             const QString &op = w.at(0), table = w.value(1);
@@ -76,6 +84,8 @@ private slots:
             QStringList values;
             if (op == "at")
                 passTimeTo(T0 + (now = table.toLongLong()));
+            if (op == "clock") // the wall clock alone, as a time server sets it
+                Clock::stepWallClock((T0 + (now = table.toLongLong())) * 1000 - Clock::currentMSecsSinceEpoch());
             for (int i = 0; op == "ticks" && i < n; ++i, now += 2)
                 Clock::setWallClock((T0 + now) * 1000), g_backEnd->slot_timerData();
             for (const QString &row : op == "rows" ? w.mid(2) : QStringList()) { // seconds:pressure[:elevation:offset]
@@ -83,8 +93,14 @@ private slots:
                 insertHistoryRow(table, T0 + f[0].toInt(), f[1].toDouble(), f.value(2).toDouble(),
                                  f.value(3).toDouble());
             }
-            if (op == "sql")
-                query(w.mid(1).join(' ').replace("T0", QString::number(T0)));
+            if (op == "sql" || op == "select")
+                values = query(w.mid(op == "sql").join(' ').replace("T0", QString::number(T0)));
+            if (op == "emptyall")
+                g_dataSource->emptyAllTables();
+            for (const QVariant &mark : op == "marks" ? g_dataSource->getAlarmMarks(n, reference) : QVariantList())
+                values << QString::number(mark.toDouble(), 'g', 6);
+            if (op == "marks")
+                out << values.join(',');
             if (op == "record")
                 out << QString::number(record(n, w.size() > 2 ? w.at(2).toDouble() : 1013.25));
             if (op == "none")
@@ -109,18 +125,29 @@ private slots:
                 const bool compacted = QFileInfo("barograph.db").size() < before / 2;
                 out << (op == "empty" ? "emptied" : compacted ? "compacted" : "as it was");
             }
-            if (op == "chart") { // what updateChart delivers: the reference, the bounds, the runs of points
+            if (op == "chart" || op == "span") { // what updateChart delivers: the reference, the bounds, the runs
                 QSignalSpy spy(g_dataSource, &DataSource::chartUpdated);
                 g_dataSource->updateChart(n);
                 const QVariantList c = spy.value(0, {0, "no", "chart", 0});
+                reference = c.value(0).toLongLong() ? c.value(0).toLongLong() : T0;
                 out << (c.value(0).toLongLong() ? QString::number(c.value(0).toLongLong() - T0) : "unset")
                     << c.value(1).toString() + ' ' + c.value(2).toString() + ' ' + c.value(3).toString();
-                for (int i = 0; i < c.value(3).toInt(); ++i) {
+                QtCharts::QLineSeries low, high; // the band of the long spans: its lower and upper lines
+                g_dataSource->updateBand(&low, &high);
+                QList<QVector<QPointF>> lines;
+                for (int i = 0; i < c.value(3).toInt(); ++i)
+                    lines << run(i);
+                if (DataSource::isLongSpan(n))
+                    lines << low.pointsVector() << high.pointsVector();
+                for (const QVector<QPointF> &line : lines) { // "span": a line's size, its first and last points
                     QStringList points;
-                    for (const QPointF &p : run(i))
-                        points << QString::number(p.x(), 'g', 6) + ',' + QString::number(p.y(), 'g', 10);
-                    out << points.join(' ');
+                    for (int i = 0; i < line.size(); ++i)
+                        points << (op == "chart" || i == 0 || i == line.size() - 1 ? text(line.at(i)) : QString());
+                    points.removeAll(QString());
+                    out << (op == "span" ? QString::number(line.size()) + ": " : QString()) + points.join(' ');
                 }
+                if (DataSource::isLongSpan(n))
+                    out << "starts " + QString::number(g_dataSource->getChartStart(), 'g', 6);
             }
             if (op == "axis") { // values low and high, the plot's height and a label's room in pixels
                 const QVariantMap a = g_dataSource->getPressureAxis(w[1].toDouble(), w[2].toDouble(), w[3].toDouble(),
@@ -132,16 +159,16 @@ private slots:
                 const QPointF x = g_dataSource->getViewWindow(w[1].toDouble(), w[2].toDouble());
                 out << QString("%1 %2 / %3 %4").arg(y.x()).arg(y.y()).arg(x.x()).arg(x.y());
             }
-            if (op == "value") { // x in seconds, in the table's unit of the axis
-                const double x = w.value(2).toDouble() / (n == 0 ? 60 : n <= 5 ? 3600 : 86400);
-                const QPointF p = g_dataSource->getValueAt(x, n, QVariant::fromValue<qint64>(T0));
+            if (op == "value") { // at X s from T0, as the screen asks in the chart last drawn
+                const double x = (T0 - reference + w.value(2).toDouble()) / (n == 0 ? 60 : n <= 5 ? 3600 : 86400);
+                const QPointF p = g_dataSource->getValueAt(x, n, QVariant::fromValue<qint64>(reference));
                 out << QString::number(p.y()) << g_dataSource->calcInfo(p, n);
             }
             for (const QString &t : op == "tables" ? Tables : QStringList())
                 values << QString::number(historyRowCount(t));
             for (qint64 t : op == "times" ? historyTimes(table).mid(0, w.value(2, "-1").toInt()) : QList<qint64>())
                 values << QString::number(t - T0);
-            if (op == "tables" || op == "times")
+            if (op == "tables" || op == "times" || op == "select")
                 out << values.join(',');
         }
         out.replaceInStrings(QRegularExpression("^$"), "-"); // nothing, said so

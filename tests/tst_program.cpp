@@ -93,7 +93,7 @@ private slots:
         const QString positioned = "SELECT PRE FROM BARO30M WHERE LAT <> 0";
         // Not a look at the file before the program made it: that would leave it without tables.
         waitFor([&] { return m_log.contains("main page loaded") && db.open() && (!fed || query(positioned).size() >= 2); });
-        ::kill(pid_t(m_program->processId()), SIGTERM);
+        QVERIFY(signalChild(*m_program, SIGTERM));
         QVERIFY(m_program->waitForFinished(30000));
         m_log += m_program->readAll();
         QVERIFY2(m_program->exitStatus() == QProcess::NormalExit && m_program->exitCode() == 0, qPrintable(m_log));
@@ -109,7 +109,7 @@ private slots:
         QCOMPARE(ini.value("language").toInt() + ini.value("formatMMDD").toInt(), fed ? 0 : 2);
         QVERIFY(ini.value("version") == "3.0.0" && ini.value("windowWidth").toInt() > 0);
         QCOMPARE(query("SELECT group_concat(name) FROM (SELECT name FROM sqlite_master WHERE name NOT LIKE '%ALARMS%' AND name <> 'STEPS' ORDER BY name)"),
-                 QStringList{"BAR12H,BAR16D,BARO1D,BARO2D,BARO30M,BARO3H,BARO4D,BARO6H,BARO8D"});
+                 QStringList{"ARCHIVE1H,BAR12H,BAR16D,BARO1D,BARO2D,BARO30M,BARO3H,BARO4D,BARO6H,BARO8D"});
         const QStringList pressures = query(positioned);
         QCOMPARE(pressures.size() >= 2, fed);
         for (const QString &p : pressures)
@@ -131,9 +131,9 @@ private slots:
                  qPrintable(m_log));
         QVERIFY(!disk || QFile(m_dir->filePath("stall-disk")).open(QIODevice::WriteOnly));
         // Two of a kind sent at once may merge into one; two kinds never do.
-        ::kill(pid_t(m_program->processId()), disk ? SIGINT : SIGTERM);
+        QVERIFY(signalChild(*m_program, disk ? SIGINT : SIGTERM));
         if (disk)
-            ::kill(pid_t(m_program->processId()), SIGTERM);
+            QVERIFY(signalChild(*m_program, SIGTERM));
         QVERIFY(m_program->waitForFinished(30000));
         m_log += m_program->readAll();
         const int status = m_program->exitCode();
@@ -169,7 +169,7 @@ private slots:
         QVERIFY2(second.exitCode() == 0 && said.contains("Quillmere already runs in " + QDir(data).canonicalPath())
                      && !said.contains("BackEnd starting"), qPrintable(said));
         QVERIFY2(waitFor("another start in this data folder"), qPrintable(m_log));
-        ::kill(pid_t(m_program->processId()), SIGTERM);
+        QVERIFY(signalChild(*m_program, SIGTERM));
         QVERIFY(m_program->waitForFinished(30000));
         QCOMPARE(m_program->exitCode(), 0);
         QVERIFY(!QFile::exists(data + "barograph.lock"));

@@ -2,6 +2,7 @@
 // back by Python and xmllint), and the data tab in a real window, by the mouse.
 #include "desktop.h"
 #include "screenharness.h"
+#include "settingsstore.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -17,21 +18,24 @@ namespace {
 const qint64 T0 = 1733407509; // 14:05:09 UTC, 5 December 2024, the newest row of year.sql
 
 // Settings as "key=value" words (French with its locale, as the language
-// switch sets it), then rows of BARO3H, "TIME,LON,LAT,COG,SOG,PRE,ELE,OFS / ...",
-// or the file of tests/data that fills it.
-void prepare(const QString &settings, const QString &rows)
+// switch sets it), then rows of the table, "TIME,LON,LAT,COG,SOG,PRE,ELE,OFS / ...",
+// statements, or the file of tests/data that fills it.
+void prepare(const QString &settings, const QString &rows, const QString &table = QStringLiteral("BARO3H"))
 {
     for (const QString &word : settings.split(QLatin1Char(' '), Qt::SkipEmptyParts))
         g_backEnd->setSetting(word.section(QLatin1Char('='), 0, 0), word.section(QLatin1Char('='), 1));
     if (settings.contains(QLatin1String("language=1")))
         QLocale::setDefault(QLocale(QStringLiteral("fr_FR")));
-    for (const QString &row : rows.split(QStringLiteral(" / ")))
-        historySql(row.endsWith(QLatin1String(".sql")) ? dataFile(row) : "INSERT INTO BARO3H VALUES (" + row + ")");
+    for (const QString &row : rows.split(QStringLiteral(" / "))) {
+        historySql(row.endsWith(QLatin1String(".sql")) ? dataFile(row)
+                   : row.startsWith(QLatin1String("INSERT")) ? row
+                                                            : "INSERT INTO " + table + " VALUES (" + row + ")");
+    }
 }
 
-void callExport(const QString &call, const QString &name)
+void callExport(const QString &call, const QString &name, int table = 1)
 {
-    QMetaObject::invokeMethod(g_dataSource, call.toLatin1().constData(), Q_ARG(int, 1), Q_ARG(QString, name));
+    QMetaObject::invokeMethod(g_dataSource, call.toLatin1().constData(), Q_ARG(int, table), Q_ARG(QString, name));
 }
 
 QByteArray contents(const QString &path)
@@ -61,12 +65,13 @@ class TestRecords : public QObject
         };
         return QTest::qWaitFor(shown) && (m_screen->click(item), true);
     }
-    // The data tab over a full BARO3H and BAR16D, then a row of the table list.
+    // The data tab over a full BARO3H and BAR16D and a year of the archive, then a row of the table list.
     bool openTable(const QString &row)
     {
         m_screen = new ScreenHarness();
         historySql(dataFile(QStringLiteral("year.sql")));
         historySql(QStringLiteral("INSERT INTO BAR16D SELECT * FROM BARO3H"));
+        historySql(dataFile(QStringLiteral("archive_year.sql")));
         return m_screen->waitExposed() && click(QStringLiteral("tabData")) && (row.isEmpty() || click(row));
     }
     QAbstractItemModel *records() const { return m_screen->find<QObject>("recordList")->property("model").value<QAbstractItemModel *>(); }
@@ -116,16 +121,27 @@ private slots:
     void listAndExport()
     {
         HistoryFixture fixture(T0);
-        prepare(cell("settings"), cell("rows"));
-        if (cell("call") == QLatin1String("getTableContent")) {
-            const QVariantMap entry = g_dataSource->getTableContent(1).value(0).toMap();
+        const QStringList call = cell("call").split(QLatin1Char(' ')); // function, how the file is named, table or last day
+        const int table = call.value(2, QStringLiteral("1")).toInt();
+        const QString checked = table == DataSource::ArchiveTable || call.at(0).contains(QRegularExpression("Logbook|Barogram"))
+                                  ? "ARCHIVE1H" : "BARO3H";
+        prepare(cell("settings"), cell("rows"), checked);
+        if (call.at(0) == QLatin1String("getTableContent")) {
+            const QVariantMap entry = g_dataSource->getTableContent(table).value(0).toMap();
             QCOMPARE(entry.value("desc").toString(), QString(cell("expected")).replace("\\n", "\n"));
             return;
         }
         const QString path = QDir::current().absoluteFilePath(cell("file"));
-        const QString how = cell("call").section(QLatin1Char(' '), 1);
-        callExport(cell("call").section(QLatin1Char(' '), 0, 0),
-                   how == "default" ? QString() : how == "url" ? QUrl::fromLocalFile(path).toString() : path);
+        const QString how = call.value(1); // "bare": the path without its extension
+        const QString name = how == "default" ? QString() : how == "url" ? QUrl::fromLocalFile(path).toString()
+                           : how == "bare" ? path.section(QLatin1Char('.'), 0, -2) : path;
+        const qint64 lastDay = call.value(2).toLongLong();
+        if (call.at(0) == QLatin1String("exportLogbook"))
+            g_dataSource->exportLogbook(name);
+        else if (call.at(0) == QLatin1String("exportBarogram"))
+            g_dataSource->exportBarogram(name, lastDay);
+        else
+            callExport(call.at(0), name, table);
         if (cell("expected") == QLatin1String("refused")) { // the live database, whole
             QCOMPARE(m_opened, QList<QUrl>());
             QVERIFY(contents(path).startsWith("SQLite format 3") && historyRowCount("BARO3H") == 1);
@@ -133,11 +149,18 @@ private slots:
             return;
         }
         QCOMPARE(m_opened, QList<QUrl>{QUrl::fromLocalFile(path)});
-        if (cell("expected") != QLatin1String("read back")) {
+        if (!cell("expected").startsWith(QLatin1String("read back"))) {
             QCOMPARE(contents(path), (cell("expected").split(QLatin1Char('|')).join(QLatin1Char('\n')) + '\n').toLatin1());
             return;
         }
-        QCOMPARE(QProcess::execute("/usr/bin/python3", {QUILLMERE_SOURCE_DIR "/tests/exportcheck.py", path, "barograph.db", "BARO3H"}), 0);
+        // The barogram: its texts (after "read back: ") and the week that ends on the day of its last day, in the
+        // settings of the file.
+        g_backEnd->settings()->sync();
+        const QString check = call.at(0) == "exportLogbook" ? "LOGBOOK" : call.at(0) == "exportBarogram" ? "BAROGRAM" : checked;
+        QCOMPARE(QProcess::execute("/usr/bin/python3", {QUILLMERE_SOURCE_DIR "/tests/exportcheck.py", path, "barograph.db", check,
+                                                        cell("expected").section(QLatin1String(": "), 1),
+                                                        QString::number(lastDay ? lastDay : Clock::currentSecsSinceEpoch())}),
+                 0);
     }
 
     // A disk that fills up, a folder that is gone, a table that cannot be
@@ -207,15 +230,26 @@ private slots:
     void saveDialog_data() { addRows(QStringLiteral("savedialog.tsv")); }
     void saveDialog()
     {
-        QVERIFY(openTable(QStringLiteral("table1")) && click(cell("button")));
+        const QString format = cell("format");
+        QVERIFY(openTable(cell("table")) && click(cell("button")));
+        if (cell("button") == "barogramButton") { // the week before the last
+            QQuickItem *week = m_screen->find<QQuickItem>(QStringLiteral("weekEnd"));
+            QTRY_VERIFY(week && week->isVisible() && week->property("opacity").toDouble() == 1.0);
+            const QString title = QStringLiteral("Barogram from %1 November 2024 to %2 December 2024");
+            QCOMPARE(m_screen->find<QObject>(QStringLiteral("weekTitle"))->property("text").toString(), title.arg(29).arg(5));
+            m_screen->click(week->property("down").value<QObject *>()->property("indicator").value<QQuickItem *>());
+            QCOMPARE(m_screen->find<QObject>(QStringLiteral("weekTitle"))->property("text").toString(), title.arg(28).arg(4));
+            QVERIFY(click(QStringLiteral("weekOk")));
+        }
         QFileDialog *dialog = ScreenHarness::activeDialog<QFileDialog>();
         QVERIFY(dialog);
         QCOMPARE(dialog->windowTitle(), QStringLiteral("Please choose a file"));
-        const bool gpx = cell("button") == "gpxButton";
-        QCOMPARE(dialog->nameFilters(), QStringList(gpx ? "GPS files (*.gpx)" : "CSV files (*.csv)"));
+        const QString extension = cell("proposed").section(QLatin1Char('.'), -1);
+        QCOMPARE(dialog->nameFilters(), QStringList(extension == "gpx" ? "GPS files (*.gpx)" : extension == "pdf"
+                                                        ? "PDF files (*.pdf)" : "CSV files (*.csv)"));
         QCOMPARE(dialog->directory().absolutePath(), m_home.filePath(QStringLiteral("Documents")));
         QLineEdit *name = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
-        QCOMPARE(name->text(), gpx ? "BARO3H_2024-12-05.gpx" : "BARO3H_2024-12-05.csv");
+        QCOMPARE(name->text(), cell("proposed"));
         if (cell("typed").isEmpty()) {
             QTest::mouseClick(dialog->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Cancel), Qt::LeftButton);
             QTRY_VERIFY(m_log->contains(QStringLiteral("filediag rejected")));
@@ -233,10 +267,12 @@ private slots:
         const QString path = QDir::current().absoluteFilePath(cell("file"));
         QTRY_COMPARE(m_opened, QList<QUrl>{QUrl::fromLocalFile(path)});
         QTRY_COMPARE(m_screen->find<QObject>(QStringLiteral("exportStatus"))->property("text").toString(), "Exported to " + path);
-        if (cell("format") == "csv")
-            QVERIFY(contents(path).startsWith("Date (Device),Latitude,"));
+        if (format != "gpx")
+            QVERIFY2(contents(path).startsWith(format.toLatin1()), contents(path).left(300).constData());
         else
-            QCOMPARE(QProcess::execute("/usr/bin/python3", {QUILLMERE_SOURCE_DIR "/tests/exportcheck.py", path, "barograph.db", "BARO3H"}), 0);
+            QCOMPARE(QProcess::execute("/usr/bin/python3", {QUILLMERE_SOURCE_DIR "/tests/exportcheck.py", path, "barograph.db",
+                                                            cell("table") == "table1" ? "BARO3H" : "ARCHIVE1H"}), 0);
+        QVERIFY(format != "%PDF" || contents(QString(path).replace(".pdf", ".png")).startsWith("\x89PNG"));
     }
 };
 

@@ -66,7 +66,7 @@ class TestScreens : public QObject
     QXYSeries *series(const QString &which) const { return qobject_cast<QXYSeries *>(js(which).value<QObject *>()); }
     QPoint at(double x, double y) const // the window position of a chart value
     {
-        const QVariant p = js(QString("chart.mapToPosition(Qt.point(%1, %2), chart.series(0))").arg(x).arg(y));
+        const QVariant p = js(QString("chart.mapToPosition(Qt.point(%1, %2), chart.dataSeries(0))").arg(x).arg(y));
         return m_chart->mapToScene(p.toPointF()).toPoint();
     }
     void wheel(QPoint position)
@@ -175,17 +175,18 @@ private slots:
         open();
         insertRuns("0-20:1013 100-120:1012.5 300-310:1012");
         g_dataSource->updateChart(0);
-        QCOMPARE(js("chart.count").toInt(), 4);
-        for (const QString n : {"0", "1", "2"}) {
+        QCOMPARE(js("chart.count").toInt(), 5); // the long spans' band first, hidden
+        QVERIFY(!js("band.visible").toBool());
+        for (const QString n : {"1", "2", "3"}) {
             QXYSeries *run = series("chart.series(" + n + ")");
-            QVERIFY(run->type() == series("chart.series(0)")->type() && run->color() == QColor("#E63219"));
-            QCOMPARE(run->count(), n == "2" ? 6 : 11);
+            QVERIFY(run->type() == series("chart.series(1)")->type() && run->color() == QColor("#E63219"));
+            QCOMPARE(run->count(), n == "3" ? 6 : 11);
         }
-        QCOMPARE(series("chart.series(3)"), series("crossHair"));
+        QCOMPARE(series("chart.series(4)"), series("crossHair"));
         QVERIFY(historySql("DELETE FROM BARO30M"));
         insertRuns("0-10:1013");
         g_dataSource->updateChart(0);
-        QCOMPARE(js("chart.count").toInt(), 2);
+        QCOMPARE(js("chart.count").toInt(), 3);
     }
 
     // At the sailors' window sizes, light and dark, with and without the storm banner, a title over the chart (the
@@ -211,6 +212,55 @@ private slots:
         QTRY_VERIFY2(pressureLabels().size() >= 3 && pressureLabels().filter(QRegularExpression("\\.\\.\\.|\u2026")).isEmpty(),
                      qPrintable(pressureLabels().join(' ')));
         QCOMPARE(item("pressureText")->property("text").toString(), QString("1007.0 mb"));
+        // The thirteen span buttons, each whole and unshrunk, none over another, all in the window.
+        const QStringList labels = js("spans.map(function(s) { return s.label })").toStringList();
+        QCOMPARE(labels.size(), 13);
+        QList<QRectF> buttons;
+        for (const QString &label : labels) {
+            QQuickItem *button = ScreenHarness::findItem(m_page, "span_" + label);
+            const QRectF r = button->mapRectToScene(QRectF(0, 0, button->width(), button->height()));
+            QVERIFY2(button->isVisible() && QRectF(QPointF(), m_screen->window()->size()).contains(r)
+                         && r.width() >= button->implicitWidth() - 0.5, qPrintable(label));
+            for (const QRectF &other : qAsConst(buttons))
+                QVERIFY2(!other.intersects(r), qPrintable(label));
+            buttons << r;
+        }
+        if (!qEnvironmentVariableIsEmpty("QUILLMERE_SHOTS")) // to look at: a folder for the pictures
+            m_screen->window()->grabWindow().save(qEnvironmentVariable("QUILLMERE_SHOTS") + "/" + QTest::currentDataTag() + ".png");
+    }
+
+    // The archive's spans over a year of hours: the band of the hourly extremes under the mean, the axis over the
+    // span (for "All" from the oldest hour), an alarm marked, the read-out of an hour, zoom and its reset; the band
+    // goes with the nine spans.
+    void longSpans()
+    {
+        Clock::setWallClock(1733407509000);
+        open({{"windowX", 0}, {"windowY", 0}, {"windowWidth", 800}, {"windowHeight", 480}, {"timeZone", 0}});
+        QVERIFY(historySql(dataFile("archive_year.sql")));
+        QVERIFY(historySql("INSERT INTO ALARMS (START, KIND, CHANGE3H, PRESSURE, ACK) VALUES (1733200000, 'fall', -4.2, "
+                           "1001, 0)"));
+        pressSpan("30d");
+        QVERIFY(js("band.visible && axisX.min == -30 && axisX.max == 0 && alarmMarks.model.length == 1").toBool());
+        QCOMPARE(series("bandHigh")->count(), 719); // the hours of 30 days back from now
+        pressSpan("1y");
+        QVERIFY(js("band.visible && axisX.min == -365 && dataSeriesCount() == 2").toBool()); // the day's gap breaks it
+        QVERIFY(series("bandLow")->count() > 8700 && js("axisY.min <= 994.5 && axisY.max >= 1026").toBool());
+        QTest::mouseMove(m_screen->window(), at(-101, 1010));
+        QTest::mouseMove(m_screen->window(), at(-100, 1010));
+        QTRY_VERIFY2(title().contains(" mb") && title().contains("27 Aug 2024"), qPrintable(title()));
+        pressSpan("All");
+        QVERIFY(js("axisX.min < -364.9 && axisX.min == dataSource.getChartStart()").toBool());
+        const double start = js("axisX.min").toDouble();
+        wheel(at(-100, 1010));
+        QVERIFY(js("zoomed && resetZoom.visible").toBool() && js("axisX.min").toDouble() > start);
+        m_screen->click(ScreenHarness::findItem(m_chart, "resetZoom"));
+        QTRY_COMPARE(js("axisX.min").toDouble(), start);
+        pressSpan("16d");
+        QVERIFY(js("!band.visible && axisX.min == -16").toBool());
+        if (!qEnvironmentVariableIsEmpty("QUILLMERE_SHOTS")) {
+            pressSpan("1y");
+            m_screen->window()->grabWindow().save(qEnvironmentVariable("QUILLMERE_SHOTS") + "/year.png");
+        }
     }
 
     // The three-hour change is the title on the 3-hour span only, never while a read-out shows; hovering shows one,

@@ -260,7 +260,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(
             QGuiApplication::primaryScreen()->grabWindow(0, 5, 400, 1, 1).toImage().pixelColor(0, 0).lightness() < 128,
             10000);
-        ::kill(pid_t(program.processId()), SIGTERM);
+        QVERIFY(TestSupport::signalChild(program, SIGTERM));
         QVERIFY(program.waitForFinished(30000));
         output += program.readAll();
         QCOMPARE(program.exitCode(), 0);

@@ -36,6 +36,41 @@
     </message>
 </context>
 <context>
+    <name>ArchiveExports</name>
+    <message>
+        <source>Logbook</source>
+        <translation>Logbook</translation>
+    </message>
+    <message>
+        <source>The hours as a logbook (CSV)</source>
+        <translation>The hours as a logbook (CSV)</translation>
+    </message>
+    <message>
+        <source>Barogram</source>
+        <translation>Barogram</translation>
+    </message>
+    <message>
+        <source>A week&apos;s barogram to print (PDF)</source>
+        <translation>A week&apos;s barogram to print (PDF)</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Last day of the week:</source>
+        <translation>Last day of the week:</translation>
+    </message>
+    <message>
+        <source>Today</source>
+        <translation>Today</translation>
+    </message>
+</context>
+<context>
     <name>BackEnd</name>
     <message>
         <source>deg</source>
@@ -126,6 +161,37 @@
     </message>
 </context>
 <context>
+    <name>Barogram</name>
+    <message>
+        <source>Station pressure (QFE)</source>
+        <translation>Station pressure (QFE)</translation>
+    </message>
+    <message>
+        <source>Sea level pressure (QNH)</source>
+        <translation>Sea level pressure (QNH)</translation>
+    </message>
+    <message>
+        <source>local time (%1)</source>
+        <translation>local time (%1)</translation>
+    </message>
+    <message>
+        <source>Under each day: the position at noon.</source>
+        <translation>Under each day: the position at noon.</translation>
+    </message>
+    <message>
+        <source>Dashed: where a storm warning began.</source>
+        <translation>Dashed: where a storm warning began.</translation>
+    </message>
+    <message>
+        <source>Barogram from %1 to %2</source>
+        <translation>Barogram from %1 to %2</translation>
+    </message>
+    <message>
+        <source>Barogram</source>
+        <translation>Barogram</translation>
+    </message>
+</context>
+<context>
     <name>DataSource</name>
     <message>
         <source>deg</source>
@@ -199,6 +265,54 @@
         <source>Could not write %1</source>
         <translation>Could not write %1</translation>
     </message>
+    <message>
+        <source>;Sea level minimum (%3);Sea level maximum (%3);Samples</source>
+        <translation>;Sea level minimum (%3);Sea level maximum (%3);Samples</translation>
+    </message>
+    <message>
+        <source>steady</source>
+        <translation>steady</translation>
+    </message>
+    <message>
+        <source>rising slowly</source>
+        <translation>rising slowly</translation>
+    </message>
+    <message>
+        <source>falling slowly</source>
+        <translation>falling slowly</translation>
+    </message>
+    <message>
+        <source>rising</source>
+        <translation>rising</translation>
+    </message>
+    <message>
+        <source>falling</source>
+        <translation>falling</translation>
+    </message>
+    <message>
+        <source>rising quickly</source>
+        <translation>rising quickly</translation>
+    </message>
+    <message>
+        <source>falling quickly</source>
+        <translation>falling quickly</translation>
+    </message>
+    <message>
+        <source>rising very rapidly</source>
+        <translation>rising very rapidly</translation>
+    </message>
+    <message>
+        <source>falling very rapidly</source>
+        <translation>falling very rapidly</translation>
+    </message>
+    <message>
+        <source>Date (%1);%2 (%3);3 h change (%3);Tendency;Latitude;Longitude;COG(T);SOG(kts)</source>
+        <translation>Date (%1);%2 (%3);3 h change (%3);Tendency;Latitude;Longitude;COG(T);SOG(kts)</translation>
+    </message>
+    <message>
+        <source>min %1 - max %2 - %3 samples</source>
+        <translation>min %1 - max %2 - %3 samples</translation>
+    </message>
 </context>
 <context>
     <name>FileData</name>
@@ -253,6 +367,10 @@
     <message>
         <source>Storm warning log</source>
         <translation>Storm warning log</translation>
+    </message>
+    <message>
+        <source>Hourly archive, logbook and barogram</source>
+        <translation>Hourly archive, logbook and barogram</translation>
     </message>
 </context>
 <context>
@@ -328,6 +446,14 @@
     <message>
         <source>Storm warnings</source>
         <translation>Storm warnings</translation>
+    </message>
+    <message>
+        <source>Archive</source>
+        <translation>Archive</translation>
+    </message>
+    <message>
+        <source>PDF files (*.pdf)</source>
+        <translation>PDF files (*.pdf)</translation>
     </message>
 </context>
 <context>
@@ -428,6 +554,22 @@
     <message>
         <source>Reset zoom</source>
         <translation>Reset zoom</translation>
+    </message>
+    <message>
+        <source>30d</source>
+        <translation>30d</translation>
+    </message>
+    <message>
+        <source>90d</source>
+        <translation>90d</translation>
+    </message>
+    <message>
+        <source>1y</source>
+        <translation>1y</translation>
+    </message>
+    <message>
+        <source>All</source>
+        <translation>All</translation>
     </message>
 </context>
 <context>

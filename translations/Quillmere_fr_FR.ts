@@ -36,6 +36,41 @@
     </message>
 </context>
 <context>
+    <name>ArchiveExports</name>
+    <message>
+        <source>Logbook</source>
+        <translation>Livre de bord</translation>
+    </message>
+    <message>
+        <source>The hours as a logbook (CSV)</source>
+        <translation>Les heures en livre de bord (CSV)</translation>
+    </message>
+    <message>
+        <source>Barogram</source>
+        <translation>Barogramme</translation>
+    </message>
+    <message>
+        <source>A week&apos;s barogram to print (PDF)</source>
+        <translation>Le barogramme d’une semaine à imprimer (PDF)</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Annuler</translation>
+    </message>
+    <message>
+        <source>Last day of the week:</source>
+        <translation>Dernier jour de la semaine :</translation>
+    </message>
+    <message>
+        <source>Today</source>
+        <translation>Aujourd’hui</translation>
+    </message>
+</context>
+<context>
     <name>BackEnd</name>
     <message>
         <source>deg</source>
@@ -126,6 +161,37 @@
     </message>
 </context>
 <context>
+    <name>Barogram</name>
+    <message>
+        <source>Station pressure (QFE)</source>
+        <translation>Pression station (QFE)</translation>
+    </message>
+    <message>
+        <source>Sea level pressure (QNH)</source>
+        <translation>Pression au niveau de la mer (QNH)</translation>
+    </message>
+    <message>
+        <source>local time (%1)</source>
+        <translation>heure locale (%1)</translation>
+    </message>
+    <message>
+        <source>Under each day: the position at noon.</source>
+        <translation>Sous chaque jour : la position à midi.</translation>
+    </message>
+    <message>
+        <source>Dashed: where a storm warning began.</source>
+        <translation>En tirets : le début d’une alerte tempête.</translation>
+    </message>
+    <message>
+        <source>Barogram from %1 to %2</source>
+        <translation>Barogramme du %1 au %2</translation>
+    </message>
+    <message>
+        <source>Barogram</source>
+        <translation>Barogramme</translation>
+    </message>
+</context>
+<context>
     <name>DataSource</name>
     <message>
         <source>deg</source>
@@ -199,6 +265,54 @@
         <source>Could not write %1</source>
         <translation>Impossible d’écrire %1</translation>
     </message>
+    <message>
+        <source>;Sea level minimum (%3);Sea level maximum (%3);Samples</source>
+        <translation>;Minimum niveau de la mer (%3);Maximum niveau de la mer (%3);Mesures</translation>
+    </message>
+    <message>
+        <source>steady</source>
+        <translation>stationnaire</translation>
+    </message>
+    <message>
+        <source>rising slowly</source>
+        <translation>en hausse lente</translation>
+    </message>
+    <message>
+        <source>falling slowly</source>
+        <translation>en baisse lente</translation>
+    </message>
+    <message>
+        <source>rising</source>
+        <translation>en hausse</translation>
+    </message>
+    <message>
+        <source>falling</source>
+        <translation>en baisse</translation>
+    </message>
+    <message>
+        <source>rising quickly</source>
+        <translation>en hausse rapide</translation>
+    </message>
+    <message>
+        <source>falling quickly</source>
+        <translation>en baisse rapide</translation>
+    </message>
+    <message>
+        <source>rising very rapidly</source>
+        <translation>en hausse très rapide</translation>
+    </message>
+    <message>
+        <source>falling very rapidly</source>
+        <translation>en baisse très rapide</translation>
+    </message>
+    <message>
+        <source>Date (%1);%2 (%3);3 h change (%3);Tendency;Latitude;Longitude;COG(T);SOG(kts)</source>
+        <translation>Date (%1);%2 (%3);Variation en 3 h (%3);Tendance;Latitude;Longitude;Route fond (V);Vitesse fond (nds)</translation>
+    </message>
+    <message>
+        <source>min %1 - max %2 - %3 samples</source>
+        <translation>min %1 - max %2 - %3 mesures</translation>
+    </message>
 </context>
 <context>
     <name>FileData</name>
@@ -253,6 +367,10 @@
     <message>
         <source>Storm warning log</source>
         <translation>Journal des alertes tempête</translation>
+    </message>
+    <message>
+        <source>Hourly archive, logbook and barogram</source>
+        <translation>Archive horaire, livre de bord et barogramme</translation>
     </message>
 </context>
 <context>
@@ -328,6 +446,14 @@
     <message>
         <source>Storm warnings</source>
         <translation>Alertes tempête</translation>
+    </message>
+    <message>
+        <source>Archive</source>
+        <translation>Archive</translation>
+    </message>
+    <message>
+        <source>PDF files (*.pdf)</source>
+        <translation>Fichiers PDF (*.pdf)</translation>
     </message>
 </context>
 <context>
@@ -428,6 +554,22 @@
     <message>
         <source>Reset zoom</source>
         <translation>Annuler le zoom</translation>
+    </message>
+    <message>
+        <source>30d</source>
+        <translation>30 j</translation>
+    </message>
+    <message>
+        <source>90d</source>
+        <translation>90 j</translation>
+    </message>
+    <message>
+        <source>1y</source>
+        <translation>1 an</translation>
+    </message>
+    <message>
+        <source>All</source>
+        <translation>Tout</translation>
     </message>
 </context>
 <context>

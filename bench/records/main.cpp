@@ -5,10 +5,14 @@
 // - the record list's first frame after a click on a table, beside a bare
 //   Qt Quick list given the same 1800 rich-text entries on a click;
 // - exportCsv and exportGpx of BARO30M, beside `sqlite3 -csv` dumping it;
-// - resident memory over 50 openings and closings of the record list.
+// - resident memory over 50 openings and closings of the record list;
+// - the chart's first frame after a click on "1y" (8760 hours of the
+//   archive), beside the same after a click on "16d" (its 1800 rows);
+// - the barogram of a week (PDF and PNG), beside a blank page written alike.
 //
 // Run it under Xvfb. Prints `name: value unit` lines.
 #include "backend.h"
+#include "barogram.h"
 #include "clock.h"
 #include "datasource.h"
 #include "desktop.h"
@@ -76,6 +80,17 @@ void fillTables()
         }
     }
     query.exec(QStringLiteral("COMMIT"));
+}
+
+// A year of hours in the archive, newest the hour before T0.
+void fillArchive()
+{
+    QSqlQuery query(QSqlDatabase::database(QStringLiteral("DB_BAROGRAPH")));
+    query.exec(QStringLiteral("WITH RECURSIVE k(n) AS (SELECT 1 UNION ALL SELECT n + 1 FROM k WHERE n < 8760) "
+                              "INSERT INTO ARCHIVE1H SELECT %1 - 3600 * n, 1000.0 + abs(n % 240 - 120) * 0.15, "
+                              "999.5 + abs(n % 240 - 120) * 0.15, 1000.5 + abs(n % 240 - 120) * 0.15, 450, "
+                              "-4.5 + n * 0.001, 48.25, 270.0, 6.5, 12.0, 0.5 FROM k")
+                   .arg(T0 - T0 % 3600));
 }
 
 // Best of `rounds` runs, in milliseconds.
@@ -199,6 +214,7 @@ int main(int argc, char *argv[])
     g_dataSource = new DataSource();
     engine.rootContext()->setContextProperty(QStringLiteral("dataSource"), g_dataSource);
     fillTables();
+    fillArchive();
     const QString db = dir.filePath(QStringLiteral("barograph.db"));
     // These machines are shared: the load beside the figures says how far to trust them.
     QFile loadavg(QStringLiteral("/proc/loadavg"));
@@ -239,6 +255,22 @@ int main(int argc, char *argv[])
     }
     const double rssEnd = residentMb();
 
+    // The long span beside the 16-day one, on the barograph page.
+    QVector<double> year;
+    QVector<double> sixteenDays;
+    for (int i = 0; i < Rounds; ++i) {
+        QTest::qWait(50);
+        sixteenDays << firstFrameAfter(window, [&] { return click(window, QStringLiteral("span_16d")); });
+        QTest::qWait(50);
+        year << firstFrameAfter(window, [&] { return click(window, QStringLiteral("span_1y")); });
+    }
+    const QString pdf = dir.filePath(QStringLiteral("week.pdf"));
+    const double barogram = bestOf(5, [&] { g_dataSource->exportBarogram(pdf, 0); });
+    const double blank = bestOf(5, [&] {
+        QString error;
+        Barogram().write(dir.filePath(QStringLiteral("blank.pdf")), dir.filePath(QStringLiteral("blank.png")), &error);
+    });
+
     // The floor: the same entries into a bare list on a click.
     QQmlApplicationEngine floorEngine;
     floorEngine.rootContext()->setContextProperty(QStringLiteral("entries"), g_dataSource->getTableContent(0));
@@ -258,6 +290,9 @@ int main(int argc, char *argv[])
     compare("record_list_first_frame_median", median(frames), median(floors), "bare_list");
     compare("record_list_first_frame_worst_later", *std::max_element(frames.begin() + 1, frames.end()),
             *std::max_element(floors.begin() + 1, floors.end()), "bare_list");
+
+    compare("chart_1y_first_frame_median", median(year), median(sixteenDays), "16d");
+    compare("barogram_week", barogram, blank, "blank_page");
 
     print("rss_after_1_openings", rssStart, "MB");
     print("rss_after_10_openings", rssTenth, "MB");

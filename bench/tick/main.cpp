@@ -4,6 +4,8 @@
 // storage itself sets). Prints `name: value unit` lines.
 // The tick feeds the storm warning after recording, as the sample cycle
 // does; `--storm-warning=off` leaves it out, to see what it costs.
+// Then hours of ticks in the sample cycle's rhythm with the hourly archive on
+// and off in turn, the one beside the other, and what an hour's close adds.
 #include "backend.h"
 #include "clock.h"
 #include "datasource.h"
@@ -34,6 +36,8 @@ const int ChartBuilds = 200;
 const int PointQueries = 2000;
 const int ReadRounds = 5;
 const int TickChunks = 4;
+const int ArchiveHours = 6; // alternately on and off
+const int TicksPerHour = 1800;
 
 void print(const char *name, double value, const char *unit)
 {
@@ -222,9 +226,42 @@ int main(int argc, char **argv)
     compare("update_chart_full", chart, shellFloor(shellFile, chartScript, ChartBuilds, ReadRounds), "ms", 1.0);
     compare("get_value_at", point, shellFloor(shellFile, pointScript, PointQueries, ReadRounds), "us", 1000.0);
 
+    // The archive: hours of ticks from the top of an hour, on and off in turn.
+    double archiveMs[2] = {0.0, 0.0};
+    QVector<double> closing;
+    QVector<double> others;
+    now = (now / 3600 + 1) * 3600;
+    for (int hour = 0, tick = 0; hour < ArchiveHours; ++hour) {
+        const bool on = hour % 2 == 0;
+        g_dataSource->setArchiving(on);
+        for (int i = 0; i < TicksPerHour; ++i) {
+            tick = tick + 2 > 768 ? 2 : tick + 2;
+            Clock::setWallClock(now * 1000);
+            QElapsedTimer timer;
+            timer.start();
+            g_dataSource->recordSample(tick, -4.5, 48.25, 270.0, 6.5, 1013.25);
+            const double ms = timer.nsecsElapsed() / 1e6;
+            archiveMs[on ? 0 : 1] += ms;
+            // The first tick of an hour closes the one before (when on).
+            if (on)
+                (i == 0 && hour > 0 ? closing : others) << ms;
+            now += 2;
+        }
+    }
+    const double ticksEach = TicksPerHour * ArchiveHours / 2.0;
+    print("tick_archive_on", archiveMs[0] / ticksEach, "ms");
+    print("tick_archive_off", archiveMs[1] / ticksEach, "ms");
+    print("tick_archive_difference", (archiveMs[0] - archiveMs[1]) / ticksEach, "ms");
+    std::sort(others.begin(), others.end());
+    const double closeExtra = *std::min_element(closing.begin(), closing.end()) - others.at(others.size() / 2);
+    print("archive_hour_close_extra", closeExtra, "ms");
+    print("archive_share_per_tick", closeExtra / TicksPerHour * 1000.0, "us");
+
     QSqlQuery rows(QSqlDatabase::database(QStringLiteral("DB_BAROGRAPH")));
     rows.exec(QStringLiteral("SELECT COUNT(*) FROM BARO3H"));
     print("rows_baro3h", rows.next() ? rows.value(0).toDouble() : -1.0, "rows");
+    rows.exec(QStringLiteral("SELECT COUNT(*) FROM ARCHIVE1H"));
+    print("rows_archive1h", rows.next() ? rows.value(0).toDouble() : -1.0, "rows");
     delete g_dataSource;
     g_dataSource = nullptr;
     return 0;
