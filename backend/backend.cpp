@@ -30,7 +30,8 @@ BackEnd::BackEnd(QQmlApplicationEngine *engine)
                     QStringLiteral("alarmRise"), QStringLiteral("alarmLow")};
     m_stringKeys = {QStringLiteral("SettingTcpIpAddress"), QStringLiteral("SettingSerialSpeed"),
                     QStringLiteral("SettingSerialPort"), QStringLiteral("SettingN2kInterface"),
-                    QStringLiteral("SettingN2kAddress")};
+                    QStringLiteral("SettingN2kAddress"), QStringLiteral("SettingSignalKHost"),
+                    QStringLiteral("SettingSignalKToken")};
 
     // Named, as the operation timer, so that a check finds this very timer.
     m_timerData.setParent(this);

@@ -37,9 +37,13 @@ constexpr qint64 PRESSURE_FRESH_MS = 60000;
 
 // Where a pressure or a fix came from. Wherever sources are tried one after
 // another the order is this one and the first that qualifies wins.
-// NMEA 2000 ranks after the four NMEA 0183 and platform sources.
-enum SourceIndex { SourceInternal = 0, SourceSerial = 1, SourceTcp = 2, SourceUdp = 3, SourceN2k = 4 };
-constexpr int SourceCount = 5;
+// NMEA 2000 ranks after the four NMEA 0183 and platform sources, and a
+// Signal K server, which gathers what the others may already give, last.
+enum SourceIndex { SourceInternal = 0, SourceSerial = 1, SourceTcp = 2, SourceUdp = 3, SourceN2k = 4, SourceSignalK = 5 };
+constexpr int SourceCount = 6;
+// A pressure outside these is no weather on earth, at sea level or aloft.
+constexpr double MINIMUM_PRESSURE = 600.0;
+constexpr double MAXIMUM_PRESSURE = 1200.0;
 
 // The program version written into the settings at every start.
 extern const char *const QUILLMERE_VERSION;
@@ -56,6 +60,11 @@ class BackEnd : public QObject, public NmeaConsumer
     // unmapped or hidden. The screens draw nothing new meanwhile and catch
     // up when it shows again.
     Q_PROPERTY(bool windowExposed READ isWindowExposed NOTIFY windowExposedChanged)
+    // Where the pressure and the position on screen come from, with their
+    // age once it counts ("Pressure: TCP · 12 s"), and whether the pressure
+    // is old enough to show greyed. Brought up to date at each sample.
+    Q_PROPERTY(QString origins READ origins NOTIFY originsChanged)
+    Q_PROPERTY(bool pressureAged READ pressureAged NOTIFY originsChanged)
 
 public:
     explicit BackEnd(QQmlApplicationEngine *engine = nullptr);
@@ -103,7 +112,7 @@ public:
     Q_INVOKABLE void resetBarometer();
     Q_INVOKABLE double getSerialPressure();
     // Whether any source could give a pressure: the platform's sensor, or an input switched on (a serial one with
-    // its port).
+    // its port; NMEA 2000 and Signal K as well).
     Q_INVOKABLE bool isPressureSourceConfigured();
 
     // --- for the program's other classes (also called from the NMEA worker) ---
@@ -119,8 +128,8 @@ public:
     // A current pressure that the sample cycle takes (not one beyond reason).
     bool hasCurrentPressure();
     // At least one instrument is set up to give the pressure: the platform
-    // sensor present, the serial input with a port, the TCP, UDP or NMEA 2000
-    // input.
+    // sensor present, the serial input with a port, the TCP, UDP, NMEA 2000
+    // or Signal K input.
     bool hasPressureSource();
     // One turn of the sample cycle with the sample clock at `tick`: what
     // every timer tick does after the theme. The tick's tests and benchmarks
@@ -131,7 +140,17 @@ public:
     QPointF currentPosition();
     QPair<double, double> currentCourseSpeed(); // (COG, SOG) of the first fix
     // The fix of the first source that has one, copied under one lock.
-    Fix firstFix();
+    Fix firstFix() { return fixBefore(SourceCount); }
+    // What the relay may send: the current pressure and the first fix among
+    // the sources before Signal K. A Signal K server fed by the relay hands
+    // its values back, and a dead barometer's last value would stay current
+    // for ever.
+    double relayPressure() { return pressureBefore(SourceSignalK); }
+    Fix relayFix() { return fixBefore(SourceSignalK); }
+    // Since a source's pressure was stored, in ms; -1 when it has none.
+    qint64 pressureAge(int source) const;
+    QString origins() const { return m_origins; }
+    bool pressureAged() const { return m_pressureAged; }
     SettingsStore *settings() const { return m_settings; }
     QString basePath() const { return m_basePath; }
     StormWarning *stormWarning() const { return m_stormWarning; }
@@ -155,6 +174,7 @@ signals:
     void noPressureAvailable();
     void operationTimeout();
     void windowExposedChanged();
+    void originsChanged();
 
 public slots:
     void slot_timerData();
@@ -185,6 +205,12 @@ private:
     void expectCalibration(double offset, double slope);
     int systemTheme() const;
     bool isFresh(int source) const; // m_sourceMutex held
+    int firstFresh(int end) const;   // the first fresh source before end, or -1; m_sourceMutex held
+    int firstFixed(int end) const;   // the same for fixes
+    double pressureBefore(int end);
+    Fix fixBefore(int end);
+    void updateOrigins(int pressureSource); // the sampled pressure's source, or -1
+    QString originText(int source, qint64 ageMs) const;
     void startPressureSensor();
     void relayInternalPressure();
     void releaseSender();
@@ -231,6 +257,9 @@ private:
     QPointF m_position[SourceCount];
     double m_cog[SourceCount];
     double m_sog[SourceCount];
+    AgeTimer m_fixAge[SourceCount];
+    QString m_origins;
+    bool m_pressureAged = false;
     QGeoPositionInfoSource *m_positionSource = nullptr;
     QPressureSensor m_sensor;
     NmeaSenderUdp *m_senderUdp = nullptr;

@@ -21,7 +21,8 @@ void BackEnd::startNmea()
         || m_settings->value(QStringLiteral("SettingUseTcp"), 0).toInt() != 0
         || m_settings->value(QStringLiteral("SettingUseUdp"), 0).toInt() != 0
         || m_settings->value(QStringLiteral("SettingUseUdpOut"), 0).toInt() != 0
-        || m_settings->value(QStringLiteral("SettingUseN2k"), 0).toInt() != 0;
+        || m_settings->value(QStringLiteral("SettingUseN2k"), 0).toInt() != 0
+        || m_settings->value(QStringLiteral("SettingUseSignalK"), 0).toInt() != 0;
     if (!wanted)
         return;
 

@@ -23,6 +23,7 @@ void BackEnd::setFix(const QPointF &position, double sog, double cog, int source
     m_position[source] = position;
     m_sog[source] = sog;
     m_cog[source] = cog;
+    m_fixAge[source].start();
 }
 
 void BackEnd::clearFix(int source)
@@ -32,6 +33,7 @@ void BackEnd::clearFix(int source)
     std::lock_guard<std::mutex> lock(m_sourceMutex);
     m_fix[source] = false;
     m_position[source] = QPointF(0.0, 0.0);
+    m_fixAge[source].invalidate();
 }
 
 void BackEnd::clearAllFix()
@@ -40,17 +42,24 @@ void BackEnd::clearAllFix()
     for (int i = 0; i < SourceCount; ++i) {
         m_fix[i] = false;
         m_position[i] = QPointF(0.0, 0.0);
+        m_fixAge[i].invalidate();
     }
 }
 
-BackEnd::Fix BackEnd::firstFix()
+int BackEnd::firstFixed(int end) const
+{
+    for (int i = 0; i < end; ++i) {
+        if (m_fix[i])
+            return i;
+    }
+    return -1;
+}
+
+BackEnd::Fix BackEnd::fixBefore(int end)
 {
     std::lock_guard<std::mutex> lock(m_sourceMutex);
-    for (int i = 0; i < SourceCount; ++i) {
-        if (m_fix[i])
-            return Fix{true, m_position[i], m_cog[i], m_sog[i]};
-    }
-    return Fix{};
+    const int i = firstFixed(end);
+    return i < 0 ? Fix{} : Fix{true, m_position[i], m_cog[i], m_sog[i]};
 }
 
 QPointF BackEnd::currentPosition()

@@ -15,10 +15,6 @@
 #include <cmath>
 
 namespace {
-// Outside these a value is not a barometric pressure at sea level or aloft:
-// no weather on earth reaches either.
-constexpr double MinimumSamplePressure = 600.0;
-constexpr double MaximumSamplePressure = 1200.0;
 constexpr int SensorRestartMs = 800;
 } // namespace
 
@@ -39,7 +35,7 @@ void BackEnd::setPressure(double pressure, int source)
 bool BackEnd::hasCurrentPressure()
 {
     const double pressure = getCurrentPressure();
-    return pressure >= MinimumSamplePressure && pressure <= MaximumSamplePressure;
+    return pressure >= MINIMUM_PRESSURE && pressure <= MAXIMUM_PRESSURE;
 }
 
 bool BackEnd::hasPressureSource()
@@ -47,7 +43,7 @@ bool BackEnd::hasPressureSource()
     const auto on = [this](const char *key) { return getSetting(QLatin1String(key), 0).toInt() == 1; };
     const QString port = getSetting(QStringLiteral("SettingSerialPort"), QStringLiteral("None")).toString();
     return m_sensorPresent || (on("SettingUseSerial") && !port.isEmpty() && port != QLatin1String("None"))
-        || on("SettingUseTcp") || on("SettingUseUdp") || on("SettingUseN2k");
+        || on("SettingUseTcp") || on("SettingUseUdp") || on("SettingUseN2k") || on("SettingUseSignalK");
 }
 
 int BackEnd::readSources(double fresh[SourceCount], quint64 stores[SourceCount])
@@ -69,14 +65,32 @@ bool BackEnd::isFresh(int source) const
         && m_pressureAge[source].elapsed() < PRESSURE_FRESH_MS;
 }
 
-double BackEnd::getCurrentPressure()
+int BackEnd::firstFresh(int end) const
+{
+    for (int i = 0; i < end; ++i) {
+        if (isFresh(i))
+            return i;
+    }
+    return -1;
+}
+
+double BackEnd::pressureBefore(int end)
 {
     std::lock_guard<std::mutex> lock(m_sourceMutex);
-    for (int i = 0; i < SourceCount; ++i) {
-        if (isFresh(i))
-            return m_pressure[i];
-    }
-    return NO_PRESSURE;
+    const int source = firstFresh(end);
+    return source < 0 ? NO_PRESSURE : m_pressure[source];
+}
+
+double BackEnd::getCurrentPressure()
+{
+    return pressureBefore(SourceCount);
+}
+
+qint64 BackEnd::pressureAge(int source) const
+{
+    std::lock_guard<std::mutex> lock(m_sourceMutex);
+    const bool known = source >= 0 && source < SourceCount && m_pressureAge[source].isValid();
+    return known ? m_pressureAge[source].elapsed() : -1;
 }
 
 double BackEnd::getSerialPressure()
@@ -90,7 +104,8 @@ bool BackEnd::isPressureSourceConfigured()
     const auto on = [this](const char *key) { return getSetting(QLatin1String(key), 0).toInt() == 1; };
     const bool serial = on("SettingUseSerial")
         && getSetting(QStringLiteral("SettingSerialPort"), QStringLiteral("None")).toString() != QLatin1String("None");
-    return m_sensor.isConnectedToBackend() || serial || on("SettingUseTcp") || on("SettingUseUdp");
+    return m_sensor.isConnectedToBackend() || serial || on("SettingUseTcp") || on("SettingUseUdp") || on("SettingUseN2k")
+        || on("SettingUseSignalK");
 }
 
 QString BackEnd::getPressureSource()
@@ -98,10 +113,7 @@ QString BackEnd::getPressureSource()
     int current = -1;
     {
         std::lock_guard<std::mutex> lock(m_sourceMutex);
-        for (int i = 0; i < SourceCount && current < 0; ++i) {
-            if (isFresh(i))
-                current = i;
-        }
+        current = firstFresh(SourceCount);
     }
     switch (current) {
     case SourceInternal:
@@ -114,6 +126,8 @@ QString BackEnd::getPressureSource()
         return tr("From UDP connection");
     case SourceN2k:
         return tr("From NMEA 2000 connection");
+    case SourceSignalK:
+        return tr("From Signal K connection");
     default:
         return tr("No pressure available");
     }
@@ -159,8 +173,9 @@ void BackEnd::relayInternalPressure()
     }
     if (!m_senderUdp)
         m_senderUdp = new NmeaSenderUdp();
-    // As the worker's relay: no pressure, nothing sent (not -2000 hPa).
-    const double current = getCurrentPressure();
+    // As the worker's relay: no pressure, nothing sent (not -2000 hPa), and
+    // never what came from Signal K.
+    const double current = relayPressure();
     if (current <= 0.0)
         return;
     // The relay always carries sea-level pressure, whatever the screen shows.
@@ -223,8 +238,9 @@ bool BackEnd::takeSample(int tick)
     quint64 stores[SourceCount];
     const int source = readSources(fresh, stores);
     const double pressure = source < 0 ? NO_PRESSURE : fresh[source];
-    const bool sampled = pressure >= MinimumSamplePressure && pressure <= MaximumSamplePressure;
+    const bool sampled = pressure >= MINIMUM_PRESSURE && pressure <= MAXIMUM_PRESSURE;
     const bool settled = noteSteps(source, fresh, stores, sampled);
+    updateOrigins(sampled ? source : -1);
     if (!sampled) {
         emit noPressureAvailable();
         emit dataUpdated(date, position, cogsog, QStringLiteral("NONE"));

@@ -75,14 +75,14 @@ QVariant BackEndLink::getSetting(const QString &key, const QVariant &def)
     return m_backEnd ? m_backEnd->getSetting(key, def) : def;
 }
 
-double BackEndLink::getCurrentPressure()
+double BackEndLink::relayPressure()
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    return m_backEnd ? m_backEnd->getCurrentPressure() : NO_PRESSURE;
+    return m_backEnd ? m_backEnd->relayPressure() : NO_PRESSURE;
 }
 
-BackEnd::Fix BackEndLink::firstFix()
+BackEnd::Fix BackEndLink::relayFix()
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    return m_backEnd ? m_backEnd->firstFix() : BackEnd::Fix();
+    return m_backEnd ? m_backEnd->relayFix() : BackEnd::Fix();
 }

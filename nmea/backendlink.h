@@ -35,9 +35,10 @@ public:
     void setFix(const QPointF &position, double sog, double cog, int source) override;
     void clearFix(int source) override;
     QVariant getSetting(const QString &key, const QVariant &def);
-    double getCurrentPressure();
-    // The back end's first fix, or none once the link is closed.
-    BackEnd::Fix firstFix();
+    // What the relay may send (never a Signal K value), or nothing once the
+    // link is closed.
+    double relayPressure();
+    BackEnd::Fix relayFix();
 
 private:
     // Held across each call into the back end, on purpose: close() must not

@@ -8,6 +8,7 @@
 #include "nmeasenderudp.h"
 #include "nmeasourcecan.h"
 #include "nmeasourceserial.h"
+#include "nmeasourcesignalk.h"
 #include "nmeasourcetcp.h"
 #include "nmeasourceudp.h"
 
@@ -121,6 +122,11 @@ void NmeaReceiver::slot_startReceiving()
                     networkDelay);
     if (intSetting(link, "SettingUseN2k", 0) == 1)
         startN2k(networkDelay);
+    if (intSetting(link, "SettingUseSignalK", 0) == 1)
+        startSource(new NmeaSourceSignalK(this, textSetting(link, "SettingSignalKHost", QStringLiteral("127.0.0.1")),
+                                          intSetting(link, "SettingSignalKPort", 3000),
+                                          textSetting(link, "SettingSignalKToken", QString())),
+                    networkDelay);
     if (intSetting(link, "SettingUseUdpOut", 0) == 1) {
         timerUdp = new QTimer(this);
         timerUdp->setInterval(Clock::interval(1000));
@@ -157,13 +163,13 @@ void NmeaReceiver::slot_sendUdp()
     if (!senderUdp)
         senderUdp = new NmeaSenderUdp();
     const int port = intSetting(link, "updPort", 10110);
-    const double pressure = link.getCurrentPressure();
+    const double pressure = link.relayPressure();
     if (pressure > 0)
         senderUdp->sendPressure(pressure, port);
     if (intSetting(link, "sendUdpPos", 0) != 1)
         return;
     // One copy: a position never goes out with another fix's course and speed.
-    const BackEnd::Fix fix = link.firstFix();
+    const BackEnd::Fix fix = link.relayFix();
     if (fix.position.isNull())
         return;
     senderUdp->sendPosition(fix.position, fix.sog, fix.cog, port);

@@ -13,6 +13,7 @@
 namespace {
 constexpr int RestartDelayMs = 5000;
 constexpr qint64 ThousandthsPerDegree = 60000; // thousandths of a minute
+constexpr double InHgPerHpa = 0.029529983071445;
 
 // Both senders (worker and GUI thread) read the provider at their restart.
 QMutex providerMutex;
@@ -119,6 +120,15 @@ QString NmeaSenderUdp::buildXdr(double pressure)
         QStringLiteral("$GPXDR,P,%1,B,Barometer").arg(pressure / 1000.0, 0, 'f', 5));
 }
 
+QString NmeaSenderUdp::buildMda(double pressure)
+{
+    // The meteorological composite's other sixteen fields (temperatures,
+    // humidity, dew point, wind) are not the barograph's: left empty.
+    return withChecksum(QStringLiteral("$GPMDA,%1,I,%2,B,,,,,,,,,,,,,,,,")
+                            .arg(pressure * InHgPerHpa, 0, 'f', 4)
+                            .arg(pressure / 1000.0, 0, 'f', 5));
+}
+
 QString NmeaSenderUdp::buildRmc(const QPointF &position, double sog, double cog)
 {
     const QDateTime now = Clock::currentDateTimeUtc();
@@ -139,7 +149,9 @@ bool NmeaSenderUdp::sendPressure(double pressure, int port)
         qWarning() << "no udp socket (pressure)";
         return false;
     }
-    return send(buildXdr(pressure), port, "error in send pressure");
+    // Two datagrams, a sentence each, as listeners that take one sentence a
+    // datagram expect.
+    return send({buildXdr(pressure), buildMda(pressure)}, port, "error in send pressure");
 }
 
 bool NmeaSenderUdp::sendPosition(const QPointF &position, double sog, double cog, int port)
@@ -148,15 +160,17 @@ bool NmeaSenderUdp::sendPosition(const QPointF &position, double sog, double cog
         qWarning() << "no udp socket (position)";
         return false;
     }
-    return send(buildRmc(position, sog, cog), port, "error in send position");
+    return send({buildRmc(position, sog, cog)}, port, "error in send position");
 }
 
-bool NmeaSenderUdp::send(const QString &sentence, int port, const char *errorText)
+bool NmeaSenderUdp::send(const QStringList &sentences, int port, const char *errorText)
 {
-    const QByteArray datagram = (sentence + QStringLiteral("\r\n")).toUtf8();
     qint64 written = 0;
-    for (const QHostAddress &address : qAsConst(broadcastAddresses))
-        written += socket->writeDatagram(datagram, address, quint16(port));
+    for (const QString &sentence : sentences) {
+        const QByteArray datagram = (sentence + QStringLiteral("\r\n")).toUtf8();
+        for (const QHostAddress &address : qAsConst(broadcastAddresses))
+            written += socket->writeDatagram(datagram, address, quint16(port));
+    }
     if (ownPort == 0 && socket->localPort() != 0) {
         ownPort = socket->localPort();
         QMutexLocker lock(&ownPortsMutex);

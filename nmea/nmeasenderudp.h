@@ -6,12 +6,15 @@
 #include <QObject>
 #include <QPointF>
 #include <QSet>
+#include <QStringList>
 #include <functional>
 
 class QUdpSocket;
 
-// Relays the barograph's pressure ($GPXDR) and position ($ECRMC) as NMEA 0183
-// over UDP broadcast, to every broadcast address of the machine.
+// Relays the barograph's pressure ($GPXDR, then the same pressure as $GPMDA)
+// and position ($ECRMC) as NMEA 0183 over UDP broadcast, to every broadcast
+// address of the machine. MDA goes beside XDR because Signal K servers read
+// pressure from MDA only, and OpenCPN's dashboard reads either.
 class NmeaSenderUdp : public QObject
 {
     Q_OBJECT
@@ -24,6 +27,7 @@ public:
     bool sendPosition(const QPointF &position, double sog, double cog, int port);
     static QString buildRmc(const QPointF &position, double sog, double cog);
     static QString buildXdr(double pressure); // hPa in, bar written
+    static QString buildMda(double pressure); // hPa in, inches of mercury and bar written
 
     // The broadcast addresses of the interfaces that qualify: up, running,
     // valid, able to broadcast, not loopback.
@@ -48,7 +52,7 @@ public slots:
     void slot_restart();
 
 private:
-    bool send(const QString &sentence, int port, const char *errorText);
+    bool send(const QStringList &sentences, int port, const char *errorText);
 
     void dropSocket();
 

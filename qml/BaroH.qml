@@ -5,10 +5,11 @@ import QtQuick.Layouts 1.15
 import QtQuick.Window 2.15
 import "."
 
-// The main screen: time, position, pressure with its trend arrow, the
-// spans and the chart of the chosen span (PressureChart). The chart keeps
-// its least height whatever the window and the storm warning leave: the
-// maker's banner steps aside first, then the pressure text shrinks.
+// The main screen: time, position, pressure with its trend arrow, where
+// they come from and how old they are, the spans and the chart of the
+// chosen span (PressureChart). The chart keeps its least height whatever
+// the window and the storm warning leave: the maker's banner steps aside
+// first, then the pressure text shrinks.
 Item {
     id: page
     objectName: "baroH"
@@ -38,6 +39,7 @@ Item {
     readonly property real linesHeight: dateText.implicitHeight + levelLabel.implicitHeight + spanBar.Layout.preferredHeight
                                         + (positionText.visible ? positionText.implicitHeight : 0)
                                         + (tendencyText.visible ? tendencyText.implicitHeight : 0)
+                                        + (originText.visible ? originText.implicitHeight : 0)
                                         + (sourcePrompt.visible ? sourcePrompt.implicitHeight : 0)
     readonly property real room: height - chart.floorHeight - linesHeight
     // Text height per pixel of font size, and the size the width allows.
@@ -110,7 +112,7 @@ Item {
                 objectName: "pressureText"
                 text: "1020 hPa"
                 font.bold: true
-                color: Style.lineColor
+                color: Style.pressureColor(backend && backend.pressureAged)
                 font.pixelSize: page.pressurePixel
             }
             TrendImage {
@@ -150,6 +152,12 @@ Item {
             id: tendencyText
             Layout.fillWidth: true
             font.pixelSize: Style.basePixel * 1.1
+        }
+
+        OriginText {
+            id: originText
+            Layout.fillWidth: true
+            font.pixelSize: Style.basePixel
         }
 
         Rectangle {

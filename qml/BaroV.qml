@@ -6,16 +6,22 @@ import QtQuick.Window 2.15
 import "."
 
 // The large-digits page: the live values without chart, readable from
-// across the cabin.
+// across the cabin, with where they come from and how old they are.
 Item {
     id: page
     objectName: "baroV"
+
+    // The storm warning, taken once: the window outlives the back end. Its
+    // banner takes the maker's place, so that the values below still fit.
+    property QtObject warning: null
+    Component.onCompleted: warning = backend.stormWarning
 
     ColumnLayout {
         anchors.fill: parent
         spacing: 0
 
         Banner {
+            visible: !(page.warning && page.warning.active)
             Layout.preferredHeight: Style.bannerHeight(Window.width)
         }
 
@@ -66,7 +72,7 @@ Item {
                 Layout.preferredHeight: contentHeight
                 text: "1020 hPa"
                 font.bold: true
-                color: Style.lineColor
+                color: Style.pressureColor(backend && backend.pressureAged)
                 font.pixelSize: 1000
                 fontSizeMode: Text.HorizontalFit
                 minimumPixelSize: 6
@@ -87,6 +93,12 @@ Item {
             id: tendencyText
             Layout.fillWidth: true
             font.pixelSize: Style.basePixel * 1.5
+        }
+
+        OriginText {
+            id: originText
+            Layout.fillWidth: true
+            font.pixelSize: Style.basePixel * 1.2
         }
 
         Item { Layout.fillHeight: true }

@@ -21,6 +21,10 @@ QtObject {
     readonly property color alarmMark: "#FF8F00"
     // Where the readings stepped for a reason other than weather.
     readonly property color stepMark: "#78909C"
+    // A pressure that has stopped coming in, and where values come from.
+    readonly property color agedColor: "#9E9E9E"
+    // The pressure texts: greyed once the reading has aged.
+    function pressureColor(aged) { return aged ? agedColor : lineColor }
     readonly property int labelPixelSize: 15
     readonly property real basePixel: Qt.platform.os === "windows" ? 20
                                       : (Qt.application.font.pixelSize > 0 ? Qt.application.font.pixelSize

@@ -5,8 +5,8 @@ import QtQuick.Window 2.15
 import "."
 
 // Where position and pressure come from (the computer's own services, a
-// serial port, TCP, UDP, NMEA 2000) and the NMEA relay over UDP. Stored when the
-// screen is left, which also restarts the position services and the NMEA
+// serial port, TCP, UDP, NMEA 2000, a Signal K server) and the NMEA relay
+// over UDP. Stored when the screen is left, which also restarts the position services and the NMEA
 // worker, changed or not.
 Flickable {
     id: page
@@ -76,6 +76,8 @@ Flickable {
         rmcSwitch.checked = backend.getSetting("sendUdpPos", 0) === 1
         n2kSwitch.checked = backend.getSetting("SettingUseN2k", 0) === 1
         n2kGroup.load()
+        signalKSwitch.checked = backend.getSetting("SettingUseSignalK", 0) === 1
+        signalKGroup.load()
     }
 
     // Called by the window before it replaces this screen, and at the
@@ -103,6 +105,8 @@ Flickable {
         backend.setSetting("SettingUseUdpOut", udpOutSwitch.checked ? 1 : 0)
         backend.setSetting("SettingUseN2k", n2kSwitch.checked ? 1 : 0)
         n2kGroup.save()
+        backend.setSetting("SettingUseSignalK", signalKSwitch.checked ? 1 : 0)
+        signalKGroup.save()
         backend.syncSettings()
         backend.clearAllFix()
         backend.startLocationServices()
@@ -240,6 +244,16 @@ Flickable {
             N2kConnection {
                 id: n2kGroup
                 enabled: n2kSwitch.checked
+            }
+
+            Switch {
+                id: signalKSwitch
+                objectName: "signalKSwitch"
+                text: qsTr("Signal K input")
+            }
+            SignalKConnection {
+                id: signalKGroup
+                enabled: signalKSwitch.checked
             }
 
             Switch {

@@ -118,7 +118,7 @@ private slots:
             {"set", [&] { return b->setPressure(d(1), int(d(0))), "-"; }},
             {"advance", [&] { return Clock::advance(qint64(d(0))), "-"; }},
             {"at", [&] { return Clock::setWallClock(qint64(SampleInstant + d(0)) * 1000), "-"; }},
-            {"fix", [&] { return b->setFix(QPointF(d(0), d(1)), d(2), d(3), SourceSerial), "-"; }},
+            {"fix", [&] { return b->setFix(QPointF(d(0), d(1)), d(2), d(3), a.size() > 4 ? int(d(4)) : SourceSerial), "-"; }},
             {"current", [&] { return QString::number(b->getCurrentPressure()); }},
             {"platform", [&] { // a position of the platform: lat lon accuracy, at 1 m/s towards 90 degrees
                  QGeoPositionInfo info(QGeoCoordinate(d(0), d(1)), QDateTime::currentDateTimeUtc());
@@ -136,6 +136,10 @@ private slots:
             {"relayed", [&] { return escape(listener.waitForReadyRead(2000) ? listener.receiveDatagram().data() : "");
              }},
             {"source", [&] { return b->getPressureSource(); }},
+            {"origins", [&] { // after a sample: where the values come from, and whether the pressure is greyed
+                 b->slot_timerData(), updated.clear(), none.clear();
+                 return b->origins() + (b->pressureAged() ? " (grey)" : "");
+             }},
             {"tick", [&] { // the texts of dataUpdated, if any, and whether no pressure was signalled
                  b->slot_timerData();
                  QStringList texts = QVariant(updated.isEmpty() ? QVariantList{"no update"} : updated.takeFirst())

@@ -158,6 +158,7 @@ private slots:
         const auto d = [&v](int i) { return v.value(i).toDouble(); };
         Clock::setWallClock(QDateTime(QDate(2026, 12, 5), QTime(12, 34, 56), Qt::UTC).toMSecsSinceEpoch());
         const QString text = kind == "xdr" ? NmeaSenderUdp::buildXdr(d(0))
+            : kind == "mda"                ? NmeaSenderUdp::buildMda(d(0))
             : kind == "rmc"                ? NmeaSenderUdp::buildRmc({d(0), d(1)}, d(2), d(3))
             : kind == "ucal"               ? NmeaSourceSerial::calibrationCommand(d(0), d(1), d(2))
             : kind == "query"              ? NmeaSourceSerial::calibrationQuery()
@@ -166,7 +167,7 @@ private slots:
         QCOMPARE_ROW(text, "sentence");
     }
 
-    // Debian's pynmea2 reads every relayed sentence of nmeaout.tsv back to its values.
+    // Debian's pynmea2 reads every relayed sentence of nmeaout.tsv back to its values (MDA's bars exact).
     void independentParserAgrees()
     {
         QFile cases(dataPath("nmeaout.tsv"));
@@ -175,7 +176,7 @@ private slots:
         QVERIFY(cases.open(QIODevice::ReadOnly) && sentences.open(QIODevice::WriteOnly));
         QStringList inputs;
         for (const QByteArray &line : cases.readAll().split('\n')) {
-            if (line.startsWith("xdr\t") || line.startsWith("rmc\t"))
+            if (line.startsWith("xdr\t") || line.startsWith("mda\t") || line.startsWith("rmc\t"))
                 inputs << line.split('\t').at(1), sentences.write(line.split('\t').at(2) + "\r\n");
         }
         sentences.close();
@@ -183,7 +184,8 @@ private slots:
         "for line in open(sys.argv[1]):\n"
         "    m = pynmea2.parse(line.strip(), check=True)\n"
         "    print(*([m.longitude, m.latitude, m.spd_over_grnd, m.true_course, m.status, m.datestamp, m.timestamp]\n"
-        "            if m.sentence_type == 'RMC' else [float(m.value) * 1000, m.type, m.units, m.id]))\n",
+        "            if m.sentence_type == 'RMC' else [float(m.value) * 1000, m.type, m.units, m.id]\n"
+        "            if m.sentence_type == 'XDR' else [float(m.b_pressure_bar) * 1000, m.inches, m.bars, m.b_pressure_inch]))\n",
         sentences.fileName()}).split('\n', Qt::SkipEmptyParts);
         QCOMPARE(out.size(), inputs.size());
         for (int i = 0; i < out.size(); ++i) {
@@ -192,13 +194,16 @@ private slots:
             const double tolerance[] = {want.size() > 1 ? 1e-5 : 0.006, 1e-5, 0.005, 0.005};
             for (int k = 0; k < want.size(); ++k)
                 QVERIFY2(qAbs(got.at(k).toDouble() - want.at(k).toDouble()) <= tolerance[k], qPrintable(out.at(i)));
-            const QString rest = want.size() > 1 ? "A 2026-12-05 12:34:56" : "P B Barometer";
-            QCOMPARE(got.mid(want.size()), rest.split(' '));
+            const bool mda = got.value(1) == "I";
+            const QString rest = want.size() > 1 ? "A 2026-12-05 12:34:56" : mda ? "I B" : "P B Barometer";
+            QCOMPARE(got.mid(want.size(), mda ? 2 : -1), rest.split(' '));
+            // Inches of mercury to four decimals: within half a ten-thousandth and the conversion's rounding.
+            QVERIFY2(!mda || qAbs(got.at(3).toDouble() - want.at(0).toDouble() / 33.8639) <= 0.0005, qPrintable(out.at(i)));
         }
     }
 
-    // tools/nmeadecode over each recording, NMEA 0183 in both framings, candump logs as NMEA 2000:
-    // <name>.<framing>.chk.
+    // tools/nmeadecode over each recording, NMEA 0183 in both framings, candump logs as NMEA 2000, Signal K
+    // messages: <name>.<framing>.chk.
     void decodeTool_data()
     {
         QTest::addColumn<QString>("recording");
@@ -206,6 +211,8 @@ private slots:
             QTest::newRow(qPrintable(name + " serial")) << name, QTest::newRow(qPrintable(name + " tcp")) << name;
         for (const QString &name : QDir(dataPath("")).entryList({"*.candump"}))
             QTest::newRow(qPrintable(name + " n2k")) << name;
+        for (const QString &name : QDir(dataPath("")).entryList({"*.skjson"}))
+            QTest::newRow(qPrintable(name + " signalk")) << name;
     }
     void decodeTool()
     {

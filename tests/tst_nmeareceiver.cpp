@@ -41,10 +41,11 @@ private slots:
         QVariantMap settings =
             settingsFrom(cell("settings").replace("listener", QString::number(listener.localPort())));
         const bool fix = settings.take("fix").isValid();
+        const int from = settings.take("from").toInt();
         BackEnd *b = start(settings, cell("settings") == "fresh");
-        b->setPressure(1001.5, SourceInternal);
+        b->setPressure(1001.5, from);
         if (fix)
-            b->setFix(QPointF(-5.0, 48.0), 4.0, 270.0, SourceInternal);
+            b->setFix(QPointF(-5.0, 48.0), 4.0, 270.0, from);
         QStringList ids;
         bool relay = false;
         if (NmeaReceiver *receiver = b->receiver()) { // read in the worker's thread

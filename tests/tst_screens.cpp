@@ -190,7 +190,8 @@ private slots:
     }
 
     // At the sailors' window sizes, light and dark, with and without the storm banner, a title over the chart (the
-    // three-hour change) and the position shown: the plot keeps 120 px and three pressure labels, none elided.
+    // three-hour change) and the position shown: the plot keeps 120 px and three pressure labels, none elided; a pressure
+    // 31 s old is greyed, with its source and age and the fix's beside it.
     void layout_data() { addRows("layouts.tsv"); }
     void layout()
     {
@@ -198,11 +199,12 @@ private slots:
         open({{"windowX", 0}, {"windowY", 0}, {"windowWidth", size.section('x', 0, 0)},
               {"windowHeight", size.section('x', 1)}, {"theme", cell("theme")}, {"alarmOn", cell("banner")}});
         QCOMPARE(m_screen->window()->size(), QSize(size.section('x', 0, 0).toInt(), size.section('x', 1).toInt()));
+        g_backEnd->setFix(QPointF(-4.0, 47.5), 6.0, 225.0, SourceTcp);
+        g_backEnd->setPressure(1007.0, SourceTcp);
+        Clock::advance(31000); // greyed, with its age and the fix's
         insertHistoryRow("BARO3H", Clock::currentSecsSinceEpoch() - 10800, 1013.0);
         for (int s = 0; s <= 1800; s += 6)
             insertHistoryRow("BARO3H", Clock::currentSecsSinceEpoch() - s, 1007.0 + s / 1800.0);
-        g_backEnd->setFix(QPointF(-4.0, 47.5), 6.0, 225.0, SourceTcp);
-        g_backEnd->setPressure(1007.0, SourceTcp);
         g_backEnd->slot_timerData();
         pressSpan("3h");
         QTRY_COMPARE(ScreenHarness::findItem(m_screen->window()->contentItem(), "alarmBanner")->isVisible(),
@@ -212,6 +214,9 @@ private slots:
         QTRY_VERIFY2(pressureLabels().size() >= 3 && pressureLabels().filter(QRegularExpression("\\.\\.\\.|\u2026")).isEmpty(),
                      qPrintable(pressureLabels().join(' ')));
         QCOMPARE(item("pressureText")->property("text").toString(), QString("1007.0 mb"));
+        QCOMPARE(item("pressureText")->property("color").value<QColor>(), QColor("#9E9E9E"));
+        QCOMPARE(item("originText")->property("text").toString(), QString("Pressure: TCP · 31 s   Position: TCP · 31 s"));
+        QVERIFY(item("originText")->isVisible() && item("originText")->property("contentWidth").toDouble() <= m_page->width());
         // The thirteen span buttons, each whole and unshrunk, none over another, all in the window.
         const QStringList labels = js("spans.map(function(s) { return s.label })").toStringList();
         QCOMPARE(labels.size(), 13);

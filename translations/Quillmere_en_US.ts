@@ -100,6 +100,58 @@
         <source>From NMEA 2000 connection</source>
         <translation>From NMEA 2000 connection</translation>
     </message>
+    <message>
+        <source>Sensor</source>
+        <translation>Sensor</translation>
+    </message>
+    <message>
+        <source>Serial</source>
+        <translation>Serial</translation>
+    </message>
+    <message>
+        <source>TCP</source>
+        <translation>TCP</translation>
+    </message>
+    <message>
+        <source>UDP</source>
+        <translation>UDP</translation>
+    </message>
+    <message>
+        <source>NMEA 2000</source>
+        <translation>NMEA 2000</translation>
+    </message>
+    <message>
+        <source>Signal K</source>
+        <translation>Signal K</translation>
+    </message>
+    <message>
+        <source>%1 s</source>
+        <translation>%1 s</translation>
+    </message>
+    <message>
+        <source>%1 min</source>
+        <translation>%1 min</translation>
+    </message>
+    <message>
+        <source>%1 h</source>
+        <translation>%1 h</translation>
+    </message>
+    <message>
+        <source>%1 d</source>
+        <translation>%1 d</translation>
+    </message>
+    <message>
+        <source>Pressure: %1</source>
+        <translation>Pressure: %1</translation>
+    </message>
+    <message>
+        <source>Position: %1</source>
+        <translation>Position: %1</translation>
+    </message>
+    <message>
+        <source>From Signal K connection</source>
+        <translation>From Signal K connection</translation>
+    </message>
 </context>
 <context>
     <name>BaroH</name>
@@ -592,6 +644,17 @@
     </message>
 </context>
 <context>
+    <name>SignalKConnection</name>
+    <message>
+        <source>Host</source>
+        <translation>Host</translation>
+    </message>
+    <message>
+        <source>Token (optional)</source>
+        <translation>Token (optional)</translation>
+    </message>
+</context>
+<context>
     <name>StormWarning</name>
     <message>
         <source>Steady</source>
@@ -1058,6 +1121,10 @@
     <message>
         <source>%1 (absent)</source>
         <translation>%1 (absent)</translation>
+    </message>
+    <message>
+        <source>Signal K input</source>
+        <translation>Signal K input</translation>
     </message>
 </context>
 </TS>

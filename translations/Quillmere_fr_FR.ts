@@ -63,7 +63,7 @@
     </message>
     <message>
         <source>Last day of the week:</source>
-        <translation>Dernier jour de la semaine :</translation>
+        <translation>Dernier jour de la semaine&#xa0;:</translation>
     </message>
     <message>
         <source>Today</source>
@@ -99,6 +99,58 @@
     <message>
         <source>From NMEA 2000 connection</source>
         <translation>Depuis la connexion NMEA 2000</translation>
+    </message>
+    <message>
+        <source>Sensor</source>
+        <translation>Capteur</translation>
+    </message>
+    <message>
+        <source>Serial</source>
+        <translation>Série</translation>
+    </message>
+    <message>
+        <source>TCP</source>
+        <translation>TCP</translation>
+    </message>
+    <message>
+        <source>UDP</source>
+        <translation>UDP</translation>
+    </message>
+    <message>
+        <source>NMEA 2000</source>
+        <translation>NMEA 2000</translation>
+    </message>
+    <message>
+        <source>Signal K</source>
+        <translation>Signal K</translation>
+    </message>
+    <message>
+        <source>%1 s</source>
+        <translation>%1 s</translation>
+    </message>
+    <message>
+        <source>%1 min</source>
+        <translation>%1 min</translation>
+    </message>
+    <message>
+        <source>%1 h</source>
+        <translation>%1 h</translation>
+    </message>
+    <message>
+        <source>%1 d</source>
+        <translation>%1 j</translation>
+    </message>
+    <message>
+        <source>Pressure: %1</source>
+        <translation>Pression&#xa0;: %1</translation>
+    </message>
+    <message>
+        <source>Position: %1</source>
+        <translation>Position&#xa0;: %1</translation>
+    </message>
+    <message>
+        <source>From Signal K connection</source>
+        <translation>Depuis la connexion Signal K</translation>
     </message>
 </context>
 <context>
@@ -176,11 +228,11 @@
     </message>
     <message>
         <source>Under each day: the position at noon.</source>
-        <translation>Sous chaque jour : la position à midi.</translation>
+        <translation>Sous chaque jour&#xa0;: la position à midi.</translation>
     </message>
     <message>
         <source>Dashed: where a storm warning began.</source>
-        <translation>En tirets : le début d’une alerte tempête.</translation>
+        <translation>En tirets&#xa0;: le début d’une alerte tempête.</translation>
     </message>
     <message>
         <source>Barogram from %1 to %2</source>
@@ -589,6 +641,17 @@
     <message>
         <source>mph</source>
         <translation>mi/h</translation>
+    </message>
+</context>
+<context>
+    <name>SignalKConnection</name>
+    <message>
+        <source>Host</source>
+        <translation>Hôte</translation>
+    </message>
+    <message>
+        <source>Token (optional)</source>
+        <translation>Jeton (facultatif)</translation>
     </message>
 </context>
 <context>
@@ -1058,6 +1121,10 @@
     <message>
         <source>%1 (absent)</source>
         <translation>%1 (absent)</translation>
+    </message>
+    <message>
+        <source>Signal K input</source>
+        <translation>Entrée Signal K</translation>
     </message>
 </context>
 </TS>

@@ -1,7 +1,8 @@
-// bench/ingest: nmeasim serves MDA and RMC over TCP as fast as the link
-// takes them; a BackEnd's worker reads them through the TCP source, the
-// framing and the parser. Prints sentences per second and the worker
-// thread's CPU per 1000 sentences.
+// bench/ingest: nmeasim serves the simulated boat as fast as the link takes
+// it, first as MDA and RMC over TCP, then as Signal K deltas (pressure,
+// position, course and speed in each) over its WebSocket stream; a BackEnd's
+// worker reads each through its source. Prints sentences and deltas per
+// second and the worker thread's CPU per 1000 of them, in the same run.
 #include "backend.h"
 #include "nmeareceiver.h"
 
@@ -22,7 +23,7 @@ std::atomic<bool> s_linkClosed{false};
 
 void quietHandler(QtMsgType, const QMessageLogContext &, const QString &message)
 {
-    if (message.startsWith(QLatin1String("tcp socket")))
+    if (message.startsWith(QLatin1String("tcp socket")) || message.startsWith(QLatin1String("Signal K link lost")))
         s_linkClosed = true;
 }
 
@@ -36,27 +37,29 @@ double threadCpuMs(long tid)
     const double ticks = fields.value(11).toDouble() + fields.value(12).toDouble();
     return ticks * 1000.0 / double(sysconf(_SC_CLK_TCK));
 }
-}
 
-int main(int argc, char *argv[])
+struct Run
 {
-    QCoreApplication app(argc, argv);
-    const qint64 rounds = argc > 1 ? QByteArray(argv[1]).toLongLong() : 200000;
+    double seconds = 0.0;
+    double cpuMs = 0.0;
+};
 
+// nmeasim with `link` ("tcp" or "signalk") at full speed for `rounds`, into a
+// back end that reads it; false when nmeasim did not start.
+bool ingest(const QString &link, qint64 rounds, Run &run)
+{
     QProcess simulator;
     simulator.start(QStringLiteral(QUILLMERE_BIN_DIR "/tools/nmeasim/nmeasim"),
-                    {QStringLiteral("--tcp"), QStringLiteral("0"), QStringLiteral("--rate"), QStringLiteral("0"),
+                    {"--" + link, QStringLiteral("0"), QStringLiteral("--rate"), QStringLiteral("0"),
                      QStringLiteral("--count"), QString::number(rounds)});
     int port = 0;
     while (port == 0 && simulator.waitForReadyRead(5000)) {
         const QString line = QString::fromLocal8Bit(simulator.readLine());
-        if (line.startsWith(QLatin1String("tcp: listening")))
+        if (line.startsWith(link + QStringLiteral(": listening")))
             port = line.section(QLatin1Char(' '), -1).trimmed().toInt();
     }
-    if (port == 0) {
-        QTextStream(stderr) << "nmeasim did not start\n";
-        return 1;
-    }
+    if (port == 0)
+        return false;
 
     QTemporaryDir dir;
     QDir::setCurrent(dir.path());
@@ -64,11 +67,13 @@ int main(int argc, char *argv[])
         QSettings ini(QStringLiteral("barograph.ini"), QSettings::IniFormat);
         ini.setValue(QStringLiteral("SettingSerialPort"), QStringLiteral("None"));
         ini.setValue(QStringLiteral("SettingUsePos"), 0);
-        ini.setValue(QStringLiteral("SettingUseTcp"), 1);
-        ini.setValue(QStringLiteral("SettingTcpIpAddress"), QStringLiteral("127.0.0.1"));
-        ini.setValue(QStringLiteral("SettingTcpIpPort"), port);
+        const bool tcp = link == QLatin1String("tcp");
+        ini.setValue(tcp ? QStringLiteral("SettingUseTcp") : QStringLiteral("SettingUseSignalK"), 1);
+        ini.setValue(tcp ? QStringLiteral("SettingTcpIpAddress") : QStringLiteral("SettingSignalKHost"),
+                     QStringLiteral("127.0.0.1"));
+        ini.setValue(tcp ? QStringLiteral("SettingTcpIpPort") : QStringLiteral("SettingSignalKPort"), port);
     }
-    qInstallMessageHandler(quietHandler);
+    s_linkClosed = false;
     QElapsedTimer clock;
     clock.start();
     auto *backEnd = new BackEnd(nullptr);
@@ -77,15 +82,35 @@ int main(int argc, char *argv[])
                               Qt::BlockingQueuedConnection);
     while (!s_linkClosed && clock.elapsed() < 600000)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    const double seconds = clock.elapsed() / 1000.0;
-    const double cpuMs = threadCpuMs(tid);
+    run.seconds = clock.elapsed() / 1000.0;
+    run.cpuMs = threadCpuMs(tid);
     delete backEnd;
     simulator.waitForFinished(5000);
+    return true;
+}
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    const qint64 rounds = argc > 1 ? QByteArray(argv[1]).toLongLong() : 200000;
+    qInstallMessageHandler(quietHandler);
+    Run tcp;
+    Run signalK;
+    if (!ingest(QStringLiteral("tcp"), rounds, tcp) || !ingest(QStringLiteral("signalk"), rounds, signalK)) {
+        QTextStream(stderr) << "nmeasim did not start\n";
+        return 1;
+    }
 
     const double sentences = double(rounds) * 2.0; // MDA and RMC per round
+    const double deltas = double(rounds);         // one delta of four values per round
     QTextStream out(stdout);
     out << "ingest_sentences: " << qint64(sentences) << " sentences\n";
-    out << "ingest_rate: " << qint64(sentences / seconds) << " sentences/s\n";
-    out << "ingest_worker_cpu: " << QString::number(cpuMs * 1000.0 / sentences, 'f', 3) << " ms/1000 sentences\n";
+    out << "ingest_rate: " << qint64(sentences / tcp.seconds) << " sentences/s\n";
+    out << "ingest_worker_cpu: " << QString::number(tcp.cpuMs * 1000.0 / sentences, 'f', 3) << " ms/1000 sentences\n";
+    out << "ingest_signalk_deltas: " << qint64(deltas) << " deltas\n";
+    out << "ingest_signalk_rate: " << qint64(deltas / signalK.seconds) << " deltas/s\n";
+    out << "ingest_signalk_worker_cpu: " << QString::number(signalK.cpuMs * 1000.0 / deltas, 'f', 3)
+        << " ms/1000 deltas\n";
     return 0;
 }

@@ -6,6 +6,8 @@
 //   nofix
 // --tcp applies the TCP/UDP line filter instead of the serial one; --n2k
 // reads NMEA 2000 frames instead (a candump log, or a gateway's RAW lines);
+// --signalk reads Signal K messages, one JSON message a line (# begins a
+// comment), as the Signal K source takes them from its server;
 // --verbose adds every refused line and why. Input is read in chunks and the
 // framing holds a bounded tail, so any stream, however long or garbled, is
 // safe.
@@ -15,6 +17,7 @@
 #include "nmea0183.h"
 #include "nmeaconsumer.h"
 #include "sentencesink.h"
+#include "signalkreader.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -94,6 +97,48 @@ private:
 
 bool s_verbose = false;
 
+// One message a line; a line longer than a message may be is passed over
+// without being held, whatever its length.
+void decodeSignalK(QFile &input, PrintingConsumer &consumer)
+{
+    SignalKReader reader(&consumer, SourceSignalK);
+    QByteArray line;
+    qint64 overlong = 0;
+    QByteArray chunk(int(ChunkSize), '\0');
+    const auto take = [&] {
+        // Blank lines, and a recording's comments (no message begins with #).
+        if (overlong == 0 && (line.trimmed().isEmpty() || line.startsWith('#')))
+            return line.clear();
+        const QStringList refused = overlong > 0
+            ? QStringList{QStringLiteral("message of %1 bytes, more than %2").arg(overlong).arg(SignalKReader::MaxMessageBytes)}
+            : reader.feed(line);
+        for (const QString &why : refused) {
+            if (s_verbose)
+                print(QStringLiteral("refused: %1").arg(why));
+        }
+        line.clear();
+        overlong = 0;
+    };
+    for (qint64 n; (n = input.read(chunk.data(), ChunkSize)) > 0;) {
+        for (qint64 i = 0; i < n; ++i) {
+            const char c = chunk.at(int(i));
+            if (c == '\n') {
+                take();
+            } else if (overlong > 0) {
+                ++overlong;
+            } else if (line.size() >= SignalKReader::MaxMessageBytes) {
+                overlong = line.size() + 1;
+                line.clear();
+            } else {
+                line += c;
+            }
+        }
+        std::fflush(stdout);
+    }
+    take();
+    std::fflush(stdout);
+}
+
 void messageHandler(QtMsgType, const QMessageLogContext &, const QString &message)
 {
     if (s_verbose)
@@ -107,14 +152,16 @@ int main(int argc, char *argv[])
     QCoreApplication::setApplicationName(QStringLiteral("nmeadecode"));
     QCommandLineParser options;
     options.setApplicationDescription(
-        QStringLiteral("Decodes an NMEA 0183 stream (or NMEA 2000 frames) as the barograph does and prints the\n"
+        QStringLiteral("Decodes an NMEA 0183 stream (or NMEA 2000 frames, or Signal K messages) as the barograph does\nand prints the "
                        "pressures and fixes it finds."));
     options.addHelpOption();
     const QCommandLineOption tcp(QStringLiteral("tcp"), QStringLiteral("Frame as the TCP and UDP sources do (default: serial)."));
     const QCommandLineOption n2k(QStringLiteral("n2k"), QStringLiteral("Read NMEA 2000 frames: a candump log, or a gateway's RAW lines."));
+    const QCommandLineOption signalK(QStringLiteral("signalk"), QStringLiteral("Read Signal K messages (the hello, deltas), one JSON message a line."));
     const QCommandLineOption verbose(QStringLiteral("verbose"), QStringLiteral("Also print each refused line and why."));
     options.addOption(tcp);
     options.addOption(n2k);
+    options.addOption(signalK);
     options.addOption(verbose);
     options.addPositionalArgument(QStringLiteral("file"), QStringLiteral("The stream to read; standard input if absent or -."));
     options.process(app);
@@ -137,6 +184,10 @@ int main(int argc, char *argv[])
     }
 
     PrintingConsumer consumer;
+    if (options.isSet(signalK)) {
+        decodeSignalK(input, consumer);
+        return 0;
+    }
     Nmea0183 parser(nullptr, &consumer);
     ExplainingSink explaining(parser);
     N2kLineReader frames(&consumer, SourceN2k);

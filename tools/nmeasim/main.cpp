@@ -1,6 +1,7 @@
 // nmeasim: the boat's side of an NMEA 0183 link. It serves a simulated
 // barometer and track as a TCP server, as UDP datagrams, or as a USB
-// barometer on a pseudo-terminal that answers the $PWEGB commands.
+// barometer on a pseudo-terminal that answers the $PWEGB commands; or as a
+// minimal Signal K server over WebSocket.
 #include "simulator.h"
 
 #include <QCommandLineParser>
@@ -58,7 +59,7 @@ int main(int argc, char *argv[])
         "other addresses are refused unless --allow-network is given."));
     parser.addHelpOption();
     const QCommandLineOption tcp(QStringLiteral("tcp"), QStringLiteral("Serve as a TCP server on <port> (0: any free port)."), QStringLiteral("port"));
-    const QCommandLineOption listen(QStringLiteral("listen"), QStringLiteral("Address the TCP server listens on (default 127.0.0.1)."), QStringLiteral("address"), QStringLiteral("127.0.0.1"));
+    const QCommandLineOption listen(QStringLiteral("listen"), QStringLiteral("Address the TCP and Signal K servers listen on (default 127.0.0.1)."), QStringLiteral("address"), QStringLiteral("127.0.0.1"));
     const QCommandLineOption udp(QStringLiteral("udp"), QStringLiteral("Send UDP datagrams to [address:]<port> (default address 127.0.0.1; loopback only here)."), QStringLiteral("target"));
     const QCommandLineOption pty(QStringLiteral("pty"), QStringLiteral("Be a USB barometer on a pseudo-terminal."));
     const QCommandLineOption kinds(QStringLiteral("kinds"), QStringLiteral("Pressure sentences to send: mda, xdr, mmb, comma-separated (default mda)."), QStringLiteral("list"), QStringLiteral("mda"));
@@ -75,10 +76,11 @@ int main(int argc, char *argv[])
     const QCommandLineOption pressure(QStringLiteral("pressure"), QStringLiteral("Hold the barometer's sensor at this station pressure, hPa, instead of the passing depression."), QStringLiteral("hPa"), QStringLiteral("0"));
     const QCommandLineOption refuse(QStringLiteral("refuse"), QStringLiteral("Answer $PWEGB commands with $PWEGB,ERR: \"next\" (the first one only) or \"every\".\nA running --pty barometer refuses its next command after SIGUSR1."), QStringLiteral("which"));
     const QCommandLineOption n2k(QStringLiteral("n2k"), QStringLiteral("Be the boat's NMEA 2000 backbone instead: pressure (130314), position (129025, 129029),\ncourse and speed (129026) and wind, as a gateway's RAW lines over TCP and UDP,\nand as a candump log in the --log file."));
+    const QCommandLineOption signalK(QStringLiteral("signalk"), QStringLiteral("Also serve a minimal Signal K stream (ws://address:<port>/signalk/v1/stream; 0: any free port):\nthe hello, the paths a client subscribes to, and deltas of the simulated boat."), QStringLiteral("port"));
     const QCommandLineOption log(QStringLiteral("log"), QStringLiteral("Also write the stream to <file>."), QStringLiteral("file"));
     const QCommandLineOption allowNetwork(QStringLiteral("allow-network"), QStringLiteral("Allow addresses other than loopback (on a boat's own network)."));
     parser.addOptions({tcp, listen, udp, pty, kinds, noRmc, rate, speedup, count, drop, noise, unterminated,
-                       noSeparator, offset, slope, pressure, refuse, n2k, log, allowNetwork});
+                       noSeparator, offset, slope, pressure, refuse, n2k, signalK, log, allowNetwork});
     parser.process(app);
 
     SimulatorOptions options;
@@ -114,12 +116,14 @@ int main(int argc, char *argv[])
 
     options.n2k = parser.isSet(n2k);
     options.logFile = parser.value(log);
-    if (options.tcpPort < 0 && options.udpPort < 0 && !options.pty && options.logFile.isEmpty())
-        return fail(QStringLiteral("choose at least one link: --tcp, --udp, --pty or --log (see --help)"));
+    if (parser.isSet(signalK))
+        options.signalKPort = parser.value(signalK).toInt();
+    if (options.tcpPort < 0 && options.udpPort < 0 && !options.pty && options.logFile.isEmpty() && options.signalKPort < 0)
+        return fail(QStringLiteral("choose at least one link: --tcp, --udp, --pty, --signalk or --log (see --help)"));
     if (options.n2k && options.pty)
         return fail(QStringLiteral("an NMEA 2000 backbone has no USB barometer: --tcp, --udp or --log"));
     if (!parser.isSet(allowNetwork)
-        && ((options.tcpPort >= 0 && !options.listenAddress.isLoopback())
+        && (((options.tcpPort >= 0 || options.signalKPort >= 0) && !options.listenAddress.isLoopback())
             || (options.udpPort >= 0 && !options.udpAddress.isLoopback())))
         return fail(QStringLiteral("only loopback addresses without --allow-network"));
 

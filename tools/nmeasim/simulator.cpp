@@ -1,6 +1,7 @@
 #include "simulator.h"
 
 #include "n2kframes.h"
+#include "signalkserver.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -83,6 +84,16 @@ bool Simulator::start()
     if (m_options.udpPort >= 0) {
         m_udp = new QUdpSocket(this);
         say(QStringLiteral("udp: sending to %1 port %2").arg(m_options.udpAddress.toString()).arg(m_options.udpPort));
+    }
+    if (m_options.signalKPort >= 0) {
+        m_signalK = new SignalKServer(this);
+        if (!m_signalK->listen(m_options.listenAddress, m_options.signalKPort)) {
+            say(QStringLiteral("error: cannot listen: %1").arg(m_signalK->errorString()));
+            return false;
+        }
+        say(QStringLiteral("signalk: listening on %1 port %2")
+                .arg(m_options.listenAddress.toString())
+                .arg(m_signalK->port()));
     }
     if (m_options.pty && (!openPty() || !watchRefuseSignal()))
         return false;
@@ -190,6 +201,9 @@ QByteArray Simulator::finishLine(QByteArray line)
 QByteArray Simulator::round()
 {
     const double t = simulatedSeconds();
+    if (m_signalK)
+        m_signalK->send(m_barometer.reportedPressure(t), Barometer::track(t), m_options.rmc,
+                        (m_startEpoch + qint64(t)) * 1000 + qint64(t * 1000.0) % 1000);
     if (m_options.n2k)
         return n2kRound(t);
     QByteArray data;
@@ -220,14 +234,14 @@ bool Simulator::linksBusy() const
         if (client->bytesToWrite() > BusyBytes)
             return true;
     }
-    return false;
+    return m_signalK && m_signalK->busy();
 }
 
 void Simulator::slot_tick()
 {
     const int rounds = m_options.rate > 0.0 ? 1 : Batch;
     // At full speed the links set the pace, and a TCP run waits for its client.
-    if (m_options.rate <= 0.0 && (linksBusy() || (m_server && m_clients.isEmpty())))
+    if (m_options.rate <= 0.0 && (linksBusy() || (m_server && m_clients.isEmpty()) || (m_signalK && !m_signalK->hasClients())))
         return;
     QByteArray data;
     for (int i = 0; i < rounds && m_rounds != m_options.count; ++i, ++m_rounds)
@@ -237,6 +251,8 @@ void Simulator::slot_tick()
         m_tick.stop();
         for (QTcpSocket *client : qAsConst(m_clients))
             client->disconnectFromHost();
+        if (m_signalK)
+            m_signalK->closeAll();
         say(QStringLiteral("done: %1 rounds, %2 lines").arg(m_rounds).arg(m_lines));
         QTimer::singleShot(200, qApp, &QCoreApplication::quit);
     }

@@ -9,6 +9,7 @@
 #include <QTimer>
 
 class QFile;
+class SignalKServer;
 class QSocketNotifier;
 class QTcpServer;
 class QTcpSocket;
@@ -36,6 +37,7 @@ struct SimulatorOptions
     Barometer::Refusal refuse = Barometer::RefuseNone;
     bool n2k = false;                 // NMEA 2000 frames: RAW lines on the network, a candump log to the file
     QString logFile;                  // also write the stream to this file
+    int signalKPort = -1;             // -1: no Signal K stream; 0: any free port
 };
 
 // Serves the simulated boat on the links asked for, one round (the pressure
@@ -78,6 +80,7 @@ private:
     QTcpServer *m_server = nullptr;
     QList<QTcpSocket *> m_clients;
     QUdpSocket *m_udp = nullptr;
+    SignalKServer *m_signalK = nullptr;
     QFile *m_log = nullptr;
     QByteArray m_logData; // the round in the log's form, when it differs
     int m_ptyMaster = -1;
