@@ -2,6 +2,7 @@
 
 #include "settingsstore.h"
 
+#include <QQmlApplicationEngine>
 #include <QtDebug>
 #include <cmath>
 
@@ -23,6 +24,8 @@ BackEnd::BackEnd(QQmlApplicationEngine *engine)
     g_backEnd = this;
     m_tick = 768;
     m_engine = engine;
+    if (engine)
+        connect(engine, &QQmlApplicationEngine::objectCreated, this, &BackEnd::watchWindow);
     m_doubleKeys = {QStringLiteral("offset"), QStringLiteral("elevation"), QStringLiteral("alarmFall"),
                     QStringLiteral("alarmRise"), QStringLiteral("alarmLow")};
     m_stringKeys = {QStringLiteral("SettingTcpIpAddress"), QStringLiteral("SettingSerialSpeed"),

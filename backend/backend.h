@@ -56,6 +56,10 @@ class BackEnd : public QObject, public NmeaConsumer
     // The alarm off the screen: the desktop's notification, the window's
     // call for attention, the chime's sound output.
     Q_PROPERTY(AlarmNotifier *alarmNotifier READ alarmNotifier CONSTANT)
+    // Whether anyone can see the main window: false while it is minimised,
+    // unmapped or hidden. The screens draw nothing new meanwhile and catch
+    // up when it shows again.
+    Q_PROPERTY(bool windowExposed READ isWindowExposed NOTIFY windowExposedChanged)
     // Where the pressure and the position on screen come from, with their
     // age once it counts ("Pressure: TCP · 12 s"), and whether the pressure
     // is old enough to show greyed. Brought up to date at each sample.
@@ -151,6 +155,7 @@ public:
     QString basePath() const { return m_basePath; }
     StormWarning *stormWarning() const { return m_stormWarning; }
     AlarmNotifier *alarmNotifier() const { return m_alarmNotifier; }
+    bool isWindowExposed() const { return m_windowExposed; }
     // The receiver now running, if any (for tests and diagnostics).
     NmeaReceiver *receiver() const { return m_receiver; }
     // The USB barometer's commands go to this worker from now on, and its
@@ -168,6 +173,7 @@ signals:
     void calibrationStatus(bool status);
     void noPressureAvailable();
     void operationTimeout();
+    void windowExposedChanged();
     void originsChanged();
 
 public slots:
@@ -182,7 +188,11 @@ public slots:
 private slots:
     void slot_calibrationAnswered(bool ok);
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
+    void watchWindow(QObject *root);
     // The fresh reading of each source (NO_PRESSURE if none) and the count of
     // readings each stored, copied under one lock; the current source or -1.
     int readSources(double fresh[SourceCount], quint64 stores[SourceCount]);
@@ -242,6 +252,7 @@ private:
     QSet<QString> m_doubleKeys;
     QSet<QString> m_stringKeys;
     QQmlApplicationEngine *m_engine = nullptr;
+    bool m_windowExposed = true;
     bool m_fix[SourceCount];
     QPointF m_position[SourceCount];
     double m_cog[SourceCount];

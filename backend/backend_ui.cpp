@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFontMetrics>
 #include <QSerialPortInfo>
+#include <QWindow>
 
 namespace {
 QString readResource(const QString &path)
@@ -22,6 +23,31 @@ int advanceOf(const QString &text)
     return QFontMetrics(QApplication::font()).horizontalAdvance(text);
 }
 } // namespace
+
+void BackEnd::watchWindow(QObject *root)
+{
+    auto *window = qobject_cast<QWindow *>(root);
+    if (!window)
+        return;
+    window->installEventFilter(this);
+    m_windowExposed = window->isExposed();
+    emit windowExposedChanged();
+}
+
+// The window system tells a window when it is shown or hidden by an expose
+// event, and Qt keeps the answer before it delivers it.
+bool BackEnd::eventFilter(QObject *watched, QEvent *event)
+{
+    auto *window = event->type() == QEvent::Expose ? qobject_cast<QWindow *>(watched) : nullptr;
+    if (window) {
+        const bool exposed = window->isExposed();
+        if (exposed != m_windowExposed) {
+            m_windowExposed = exposed;
+            emit windowExposedChanged();
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}
 
 QString BackEnd::getVersion()
 {

@@ -201,6 +201,7 @@ private:
     void readChart(int chartNb, double *min, double *max, qint64 *reference);
     QString infoText(QPointF pt, int chartNb);
     void updateTrend();
+    void writeAheadLog();
     void createAlarmTable();
     void createArchive();
     bool closeArchiveHour();

@@ -117,7 +117,8 @@ bool DataSource::isOwnFile(const QString &path) const
     };
     const QString target = canonical(path);
     const QDir folder(dataFolder());
-    for (const char *own : {"barograph.db", "barograph.db-journal", "barograph.ini"}) {
+    for (const char *own : {"barograph.db", "barograph.db-journal", "barograph.db-wal", "barograph.db-shm",
+                             "barograph.ini"}) {
         if (target == canonical(folder.absoluteFilePath(QLatin1String(own))))
             return true;
     }

@@ -203,10 +203,9 @@ Item {
         }
     }
 
-    Connections {
-        target: backend
-        function onDataUpdated(date, position, cogsog, pressure) { page.showSample(date, position, cogsog, pressure) }
-        function onNoPressureAvailable() { levelLabel.showNoPressure() }
+    SampleFeed {
+        onSample: page.showSample(date, position, cogsog, pressure)
+        onNoPressure: levelLabel.showNoPressure()
     }
 
     // With no source set up there is no pressure to wait for.

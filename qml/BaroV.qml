@@ -104,10 +104,9 @@ Item {
         Item { Layout.fillHeight: true }
     }
 
-    Connections {
-        target: backend
-        function onDataUpdated(date, position, cogsog, pressure) { page.showSample(date, position, cogsog, pressure) }
-        function onNoPressureAvailable() { levelLabel.showNoPressure() }
+    SampleFeed {
+        onSample: page.showSample(date, position, cogsog, pressure)
+        onNoPressure: levelLabel.showNoPressure()
     }
 
     function showSample(date, position, cogsog, pressure) {

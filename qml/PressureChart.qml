@@ -157,7 +157,8 @@ ChartView {
         // Delivered while the store holds its lock: only calls that take none.
         function onChartUpdated(now, minPre, maxPre, seriesCount) { chart.drawChart(now, minPre, maxPre, seriesCount) }
         function onArchiveUpdated() {
-            if (chart.longSpan && !chart.zoomed && !chart.paning)
+            // Unseen, the next sample shown brings the chart up to date.
+            if (chart.longSpan && !chart.zoomed && !chart.paning && backend.windowExposed)
                 dataSource.updateChart(chart.chartNb)
         }
     }

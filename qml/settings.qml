@@ -129,10 +129,7 @@ Flickable {
     Component.onCompleted: load()
     Component.onDestruction: leave()
 
-    Connections {
-        target: backend
-        function onDataUpdated(date, position, cogsog, pressure) { page.refreshPreview() }
-    }
+    SampleFeed { onSample: page.refreshPreview() }
 
     ColumnLayout {
         id: column

@@ -117,6 +117,7 @@ private slots:
                 out << query("SELECT name FROM sqlite_master WHERE name NOT LIKE '%ALARMS%' AND name <> 'STEPS'").join(',')
                     << query("SELECT name || ' ' || type || ' ' || pk FROM pragma_table_info('BAR16D')").join(',');
             if (op == "reopen" || op == "empty") { // also says whether closing gave the freed pages back
+                historySql("PRAGMA wal_checkpoint(TRUNCATE)"); // the pages still in the log, into the file
                 const qint64 before = QFileInfo("barograph.db").size();
                 delete g_dataSource;
                 QSqlDatabase::removeDatabase("DB_BAROGRAPH");

@@ -9,6 +9,7 @@
 #include <QQmlExpression>
 #include <QQmlProperty>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QXYSeries>
 
 using namespace TestSupport;
@@ -340,6 +341,50 @@ private slots:
         wheel(middle);
         pressSpan("6h");
         QVERIFY(js("zoomLevel == 1 && axisX.min == -6").toBool());
+    }
+
+    // Unmapped, as minimised, for ten sample periods: the samples are recorded, and no frame is drawn nor the chart
+    // rebuilt; mapped again, the chart catches up with the newest sample in one step, unless zoomed.
+    void unmapped_data() { addRows("unmapped.tsv"); }
+    void unmapped()
+    {
+        if (QStandardPaths::findExecutable("xdotool").isEmpty())
+            QSKIP("xdotool unmaps the window; it is not installed (scripts/packages)");
+        Clock::setIntervalScale(0.05); // a sample every 100 ms, each 2 s later on the wall clock
+        open();
+        auto *timer = g_backEnd->findChild<QTimer *>("sampleTimer");
+        int n = 1, stopAt = -1;
+        g_backEnd->setPressure(1000.1, SourceTcp);
+        connect(timer, &QTimer::timeout, m_chart, [&] { // after the tick: the next one's time and pressure
+            Clock::setWallClock(Clock::currentMSecsSinceEpoch() + 2000);
+            g_backEnd->setPressure(1000 + 0.1 * ++n, SourceTcp);
+            if (n > stopAt && stopAt > 0)
+                timer->stop();
+        });
+        QTRY_VERIFY(n > 3);
+        if (cell("zoomed") == "1")
+            wheel(at(-2.0, 1000.2));
+        std::atomic<int> frames{0};
+        connect(m_screen->window(), &QQuickWindow::frameSwapped, m_chart, [&] { ++frames; }, Qt::DirectConnection);
+        const QString id = QString::number(m_screen->window()->winId());
+        QCOMPARE(QProcess::execute("xdotool", {"windowunmap", "--sync", id}), 0);
+        QTRY_VERIFY(!g_backEnd->isWindowExposed());
+        frames = 0;
+        QSignalSpy rebuilt(g_dataSource, &DataSource::chartUpdated);
+        const int rows = historyRowCount("BARO30M");
+        stopAt = n + 9;
+        QTRY_VERIFY(!timer->isActive());
+        QCOMPARE(historyRowCount("BARO30M"), rows + 10);
+        QCOMPARE(frames.load(), 0);
+        QCOMPARE(rebuilt.count(), 0);
+        QCOMPARE(QProcess::execute("xdotool", {"windowmap", "--sync", id}), 0);
+        QTRY_VERIFY(frames > 0);
+        QCOMPARE(rebuilt.count(), cell("rebuilt").toInt());
+        const double last = 1000 + 0.1 * (n - 1); // n was set after the last tick, for a next one
+        QCOMPARE(item("pressureText")->property("text").toString(), QString::number(last, 'f', 1) + " mb");
+        QXYSeries *run = series("chart.series(1)"); // the newest run, after the band
+        QVERIFY(run->count() > 0);
+        QCOMPARE(run->at(0), cell("rebuilt") == "1" ? QPointF(0, last) : run->at(0));
     }
 
     // "NONE" hides the pressure row and the arrow on both pages; a value brings them back; a trend code the arrow

@@ -6,8 +6,13 @@
 // Beside it, in the same run, the floor of the toolkit for the same job: a
 // bare Qt Quick window whose one chart series is replaced by 900 points
 // every 2 s. Both are measured over the same two minutes: CPU time of the
-// whole process per minute, resident memory, and wake-ups (voluntary context
-// switches of all its threads) per minute. Run it under Xvfb.
+// whole process per minute, resident memory, wake-ups (voluntary context
+// switches of all its threads) per minute, the same per thread, and frames
+// rendered per minute (counted from the scene graph's render-loop timing
+// lines, one per frame). Then the program's window is unmapped with xdotool,
+// as a minimised window is, and measured two more minutes beside the bare
+// window still shown; mapped again, it must draw its newest sample. Run it
+// under Xvfb.
 //
 // Prints `name: value unit` lines.
 
@@ -30,6 +35,7 @@
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <QTimer>
+#include <QMap>
 #include <QVector>
 #include <QtCharts/QXYSeries>
 #include <QtMath>
@@ -40,13 +46,14 @@
 namespace {
 
 constexpr int WarmUpMs = 15000;
-constexpr int MeasureMinutes = 2;
+// Each phase; `--minutes N` for a quick look while hunting a cause.
+double MeasureMinutes = 2.0;
 constexpr int TableRows = 900;        // BARO30M: 30 minutes at one row every 2 s
 constexpr int FloorIntervalMs = 2000; // the program's sample cycle
 
-void print(const char *name, double value, const char *unit)
+void print(const QByteArray &name, double value, const char *unit)
 {
-    std::printf("%s: %.2f %s\n", name, value, unit);
+    std::printf("%s: %.2f %s\n", name.constData(), value, unit);
     std::fflush(stdout);
 }
 
@@ -241,7 +248,16 @@ struct Usage
 {
     double cpuSeconds = 0.0;
     double rssMiB = 0.0;
-    qint64 wakeUps = 0;
+    // By thread id: its name (pooled threads and the rasteriser's share
+    // theirs), its voluntary context switches and CPU seconds so far.
+    struct Thread
+    {
+        QByteArray name;
+        qint64 switches = 0;
+        double cpuSeconds = 0.0;
+    };
+    QMap<QString, Thread> threads;
+    qint64 frames = 0;
 };
 
 QByteArray readProc(const QString &path)
@@ -259,28 +275,49 @@ qint64 statusField(const QByteArray &status, const QByteArray &field)
     return 0;
 }
 
+// utime and stime of a process or thread: fields 14 and 15, counted after
+// the command name, which may itself hold blanks.
+double cpuSeconds(const QString &base)
+{
+    const QByteArray stat = readProc(base + QStringLiteral("/stat"));
+    const QList<QByteArray> fields = stat.mid(stat.lastIndexOf(')') + 2).split(' ');
+    return fields.size() > 12 ? (fields[11].toLongLong() + fields[12].toLongLong()) / double(sysconf(_SC_CLK_TCK))
+                              : 0.0;
+}
+
 Usage usage(qint64 pid)
 {
     Usage u;
     const QString base = QStringLiteral("/proc/%1").arg(pid);
-    // utime and stime are fields 14 and 15, counted after the command name,
-    // which may itself hold blanks.
-    const QByteArray stat = readProc(base + QStringLiteral("/stat"));
-    const QList<QByteArray> fields = stat.mid(stat.lastIndexOf(')') + 2).split(' ');
-    if (fields.size() > 12)
-        u.cpuSeconds = (fields[11].toLongLong() + fields[12].toLongLong()) / double(sysconf(_SC_CLK_TCK));
+    u.cpuSeconds = cpuSeconds(base);
     u.rssMiB = statusField(readProc(base + QStringLiteral("/status")), "VmRSS") / 1024.0;
     const QStringList tasks = QDir(base + QStringLiteral("/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
-    for (const QString &task : tasks)
-        u.wakeUps += statusField(readProc(base + QStringLiteral("/task/") + task + QStringLiteral("/status")),
-                                 "voluntary_ctxt_switches");
+    for (const QString &task : tasks) {
+        const QString taskBase = base + QStringLiteral("/task/") + task;
+        const qint64 switches = statusField(readProc(taskBase + QStringLiteral("/status")), "voluntary_ctxt_switches");
+        QByteArray name;
+        for (const char c : readProc(taskBase + QStringLiteral("/comm")).trimmed())
+            name += QChar::isLetter(c) ? c : '_';
+        u.threads.insert(task, {name, switches, cpuSeconds(taskBase)});
+    }
     return u;
+}
+
+// The scene graph logs one timing line per frame rendered, on its render
+// thread (threaded loop) or the main thread (basic loop).
+qint64 framesLogged(const QString &log)
+{
+    return readProc(log).count("qt.scenegraph.time.renderloop: Frame rendered");
 }
 
 bool start(QProcess &process, const QString &program, const QStringList &arguments, const QString &dir,
            const QString &log)
 {
     process.setWorkingDirectory(dir);
+    // One timing line per frame rendered: the frame counter read above.
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("qt.scenegraph.time.renderloop.debug=true"));
+    process.setProcessEnvironment(env);
     process.setProcessChannelMode(QProcess::MergedChannels);
     process.setStandardOutputFile(dir + QLatin1Char('/') + log);
     process.start(program, arguments);
@@ -325,12 +362,124 @@ bool startNmeasim(QProcess &sim, quint16 *port)
     return false;
 }
 
+constexpr int SettleMs = 5000;
+
+// Two readings of both processes, at the start and at the end of a phase.
+struct Phase
+{
+    Usage programStart, programEnd, floorStart, floorEnd;
+    double programPeak = 0.0, floorPeak = 0.0;
+
+    static double perMinute(double from, double to) { return (to - from) / MeasureMinutes; }
+    double programCpu() const { return perMinute(programStart.cpuSeconds, programEnd.cpuSeconds) * 1000.0; }
+    double floorCpu() const { return perMinute(floorStart.cpuSeconds, floorEnd.cpuSeconds) * 1000.0; }
+    double programWakeUps() const { return wakeUps(programStart, programEnd).value("all").first; }
+    double floorWakeUps() const { return wakeUps(floorStart, floorEnd).value("all").first; }
+
+    // Wake-ups and CPU ms per minute, by thread name and in all. A thread
+    // that ended during the phase took its counts with it; one that began
+    // counts from nothing.
+    static QMap<QByteArray, QPair<double, double>> wakeUps(const Usage &start, const Usage &end)
+    {
+        QMap<QByteArray, QPair<double, double>> result;
+        for (auto it = end.threads.cbegin(); it != end.threads.cend(); ++it) {
+            const Usage::Thread before = start.threads.value(it.key());
+            const double n = perMinute(before.switches, it.value().switches);
+            const double ms = perMinute(before.cpuSeconds, it.value().cpuSeconds) * 1000.0;
+            for (const QByteArray &key : {it.value().name, QByteArray("all")}) {
+                result[key].first += n;
+                result[key].second += ms;
+            }
+        }
+        return result;
+    }
+};
+
+Usage usage(qint64 pid, const QString &log)
+{
+    Usage u = usage(pid);
+    u.frames = framesLogged(log);
+    return u;
+}
+
+Phase measure(qint64 program, const QString &programLog, qint64 floor, const QString &floorLog)
+{
+    Phase phase;
+    phase.programStart = usage(program, programLog);
+    phase.floorStart = usage(floor, floorLog);
+    phase.programPeak = phase.programStart.rssMiB;
+    phase.floorPeak = phase.floorStart.rssMiB;
+    for (int s = 0; s < MeasureMinutes * 60 - 1; s += 10) {
+        wait(10000);
+        phase.programPeak = qMax(phase.programPeak, usage(program).rssMiB);
+        phase.floorPeak = qMax(phase.floorPeak, usage(floor).rssMiB);
+    }
+    phase.programEnd = usage(program, programLog);
+    phase.floorEnd = usage(floor, floorLog);
+    return phase;
+}
+
+void printThreads(const QByteArray &prefix, const Usage &start, const Usage &end)
+{
+    const auto threads = Phase::wakeUps(start, end);
+    for (auto it = threads.cbegin(); it != threads.cend(); ++it) {
+        if (it.key() != "all") {
+            print(prefix + it.key() + "_wakeups", it.value().first, "per min");
+            print(prefix + it.key() + "_cpu", it.value().second, "ms/min");
+        }
+    }
+}
+
+void report(const QByteArray &name, const Phase &p)
+{
+    const auto ratio = [](double ours, double floor) { return floor > 0 ? ours / floor : 0.0; };
+    print(name + "_program_cpu", p.programCpu(), "ms/min");
+    print(name + "_floor_cpu", p.floorCpu(), "ms/min");
+    print(name + "_cpu_ratio", ratio(p.programCpu(), p.floorCpu()), "x");
+    print(name + "_program_rss", p.programPeak, "MiB");
+    print(name + "_floor_rss", p.floorPeak, "MiB");
+    print(name + "_rss_ratio", ratio(p.programPeak, p.floorPeak), "x");
+    print(name + "_program_wakeups", p.programWakeUps(), "per min");
+    print(name + "_floor_wakeups", p.floorWakeUps(), "per min");
+    print(name + "_wakeups_ratio", ratio(p.programWakeUps(), p.floorWakeUps()), "x");
+    print(name + "_program_frames", Phase::perMinute(p.programStart.frames, p.programEnd.frames), "per min");
+    print(name + "_floor_frames", Phase::perMinute(p.floorStart.frames, p.floorEnd.frames), "per min");
+    printThreads(name + "_program_thread_", p.programStart, p.programEnd);
+    printThreads(name + "_floor_thread_", p.floorStart, p.floorEnd);
+}
+
+// The windows the process shows.
+QStringList shownWindows(qint64 pid)
+{
+    QProcess search;
+    search.start(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                             QStringLiteral("--pid"), QString::number(pid)});
+    QStringList ids;
+    if (search.waitForFinished(10000)) {
+        for (const QByteArray &id : search.readAllStandardOutput().split('\n'))
+            if (!id.trimmed().isEmpty())
+                ids << QString::fromLatin1(id.trimmed());
+    }
+    return ids;
+}
+
+// Unmaps (or maps again) windows as a window manager does when a window is
+// minimised; Xvfb has none.
+void mapWindows(const QStringList &ids, bool map)
+{
+    for (const QString &id : ids)
+        QProcess::execute(QStringLiteral("xdotool"),
+                          {map ? QStringLiteral("windowmap") : QStringLiteral("windowunmap"), id});
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
     if (argc > 1 && qstrcmp(argv[1], "--floor") == 0)
         return runFloor(argc, argv);
+    if (argc > 2 && qstrcmp(argv[1], "--minutes") == 0)
+        MeasureMinutes = qBound(0.5, QByteArray(argv[2]).toDouble(), 60.0);
 
     QApplication app(argc, argv);
     QTemporaryDir programDir;
@@ -364,29 +513,32 @@ int main(int argc, char *argv[])
         return 1;
 
     wait(WarmUpMs);
-    const Usage programStart = usage(program.processId());
-    const Usage floorStart = usage(floor.processId());
-    double programPeak = programStart.rssMiB;
-    double floorPeak = floorStart.rssMiB;
-    for (int s = 0; s < MeasureMinutes * 60; s += 10) {
-        wait(10000);
-        programPeak = qMax(programPeak, usage(program.processId()).rssMiB);
-        floorPeak = qMax(floorPeak, usage(floor.processId()).rssMiB);
-    }
-    const Usage programEnd = usage(program.processId());
-    const Usage floorEnd = usage(floor.processId());
+    const QString programLog = programDir.filePath(QStringLiteral("quillmere.log"));
+    const QString floorLog = floorDir.filePath(QStringLiteral("floor.log"));
+    const Phase shown = measure(program.processId(), programLog, floor.processId(), floorLog);
+    report("idle", shown);
 
-    const double programCpu = (programEnd.cpuSeconds - programStart.cpuSeconds) * 1000.0 / MeasureMinutes;
-    const double floorCpu = (floorEnd.cpuSeconds - floorStart.cpuSeconds) * 1000.0 / MeasureMinutes;
-    print("idle_program_cpu", programCpu, "ms/min");
-    print("idle_floor_cpu", floorCpu, "ms/min");
-    print("idle_cpu_ratio", floorCpu > 0 ? programCpu / floorCpu : 0.0, "x");
-    print("idle_program_rss", programPeak, "MiB");
-    print("idle_floor_rss", floorPeak, "MiB");
-    print("idle_rss_ratio", floorPeak > 0 ? programPeak / floorPeak : 0.0, "x");
-    print("idle_program_wakeups", double(programEnd.wakeUps - programStart.wakeUps) / MeasureMinutes,
-          "per min");
-    print("idle_floor_wakeups", double(floorEnd.wakeUps - floorStart.wakeUps) / MeasureMinutes, "per min");
+    // Nobody looks: the window unmapped, as a minimised one is. A few
+    // seconds for the last frames and the scene graph to let go, then the
+    // same two minutes beside the bare window, which stays shown: its
+    // figures are the floor of these ratios too.
+    const QStringList windows = shownWindows(program.processId());
+    const bool unmapped = !windows.isEmpty();
+    mapWindows(windows, false);
+    if (!unmapped)
+        std::fprintf(stderr, "cannot unmap the program's window (xdotool)\n");
+    wait(SettleMs);
+    const qint64 unmappedSince = QDateTime::currentSecsSinceEpoch();
+    const Phase hidden = measure(program.processId(), programLog, floor.processId(), floorLog);
+    if (unmapped) {
+        report("idle_unmapped", hidden);
+        print("idle_unmapped_rows_recorded", rowsSince(programDir.path(), unmappedSince), "rows");
+        // Shown again: the chart catches up with what was recorded meanwhile.
+        const qint64 before = framesLogged(programLog);
+        mapWindows(windows, true);
+        wait(SettleMs);
+        print("idle_remapped_frames", framesLogged(programLog) - before, "frames");
+    }
 
     // The program shuts down as on power-off: settings written, history compacted.
     program.terminate();
