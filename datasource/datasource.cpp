@@ -64,16 +64,14 @@ DataSource::DataSource(QObject *parent)
 // Every statement commits on its own, and in the default rollback journal
 // each commit waits for four writes to reach the disk: about ten waits a
 // sample, around the clock, that keep the processor and the disk awake (and
-// wear out the flash cards of small computers). A write-ahead log without a
-// sync at each commit is never left inconsistent, loses nothing when the
-// program ends or crashes, and folds itself into the file, with a sync, every
-// few hundred pages (about a minute of samples): the most a power cut can
-// take back is the samples the system had not yet written out, at most
-// since that sync.
+// wear out the flash cards of small computers). A write-ahead log waits for
+// one, the log's, and still keeps every committed sample through a power cut
+// (the house battery switched off); it folds itself into the file every few
+// hundred pages.
 void DataSource::writeAheadLog()
 {
     QSqlQuery query(db);
-    for (const char *pragma : {"PRAGMA journal_mode=WAL", "PRAGMA synchronous=NORMAL", "PRAGMA wal_autocheckpoint=200"})
+    for (const char *pragma : {"PRAGMA journal_mode=WAL", "PRAGMA synchronous=FULL", "PRAGMA wal_autocheckpoint=200"})
         query.exec(QLatin1String(pragma));
 }
 
