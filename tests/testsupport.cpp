@@ -275,7 +275,8 @@ StalledListener::~StalledListener()
 }
 
 // This program again for "function:row", started by `program` with `arguments`, with `flag` set in its environment.
-static int runAgain(const QString &program, QStringList arguments, const char *flag, const QString &functionAndRow)
+static int runAgain(const QString &program, QStringList arguments, const char *flag, const QString &functionAndRow,
+                    int timeoutMs = 60000)
 {
     QProcess child;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -283,10 +284,10 @@ static int runAgain(const QString &program, QStringList arguments, const char *f
     child.setProcessEnvironment(env);
     child.setProcessChannelMode(QProcess::ForwardedChannels);
     child.start(program, arguments << QCoreApplication::applicationFilePath() << functionAndRow);
-    return child.waitForFinished(60000) && child.exitStatus() == QProcess::NormalExit ? child.exitCode() : -2;
+    return child.waitForFinished(timeoutMs) && child.exitStatus() == QProcess::NormalExit ? child.exitCode() : -2;
 }
 
-int runInOwnNetworkNamespace(const QString &functionAndRow, QString *why)
+int runInOwnNetworkNamespace(const QString &functionAndRow, QString *why, int timeoutMs)
 {
     const QString setUp = "ip link set lo up && ip route add 224.0.0.0/4 dev lo";
     QProcess child;
@@ -296,7 +297,7 @@ int runInOwnNetworkNamespace(const QString &functionAndRow, QString *why)
         return -1;
     }
     return runAgain("unshare", {"--net", "--map-root-user", "sh", "-c", setUp + " && exec \"$0\" \"$1\""},
-                    "QUILLMERE_OWN_NETNS", functionAndRow);
+                    "QUILLMERE_OWN_NETNS", functionAndRow, timeoutMs);
 }
 
 // Set before anything opens a bus, and inherited by the programs tests start.

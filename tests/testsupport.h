@@ -120,9 +120,9 @@ private:
 };
 
 // Multicast only inside a network namespace of the test's own (lo up, 224.0.0.0/4 on lo): this program again there,
-// for "function:row"; its exit status, or -1 and why if none can be made.
+// for "function:row"; its exit status, or -1 and why if none can be made (-2: it had not ended after timeoutMs).
 inline bool insideOwnNetworkNamespace() { return qEnvironmentVariableIsSet("QUILLMERE_OWN_NETNS"); }
-int runInOwnNetworkNamespace(const QString &functionAndRow, QString *why);
+int runInOwnNetworkNamespace(const QString &functionAndRow, QString *why, int timeoutMs = 60000);
 
 // The desktop's session bus is never reached: tests run with none, or, for "function:row", this program again under
 // dbus-run-session with a bus of its own (tests/data/session-bus.conf); its exit status, or -1 and why.

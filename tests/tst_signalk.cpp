@@ -1,8 +1,13 @@
 // The Signal K source against a server of the test's own on loopback, driven by the steps of signalk.tsv: the
 // request and the subscription, the hello and deltas, values beyond reason, another boat, a 10 MB message, a server
-// that drops or comes up late, a host name whose lookup never answers.
+// that drops or comes up late, a host name whose lookup never answers. Then the Signal K server itself, where it is
+// installed.
 #include "testsupport.h"
 
+#include <QNetworkAccessManager>
+#include <QNetworkProxy>
+#include <QNetworkReply>
+#include <QUdpSocket>
 #include <QWebSocket>
 #include <QWebSocketServer>
 
@@ -121,6 +126,89 @@ private slots:
                 QFAIL(qPrintable("unknown step " + step));
             }
         }
+    }
+
+    // The server of npm's signalk-server, installed in QUILLMERE_SIGNALK_SERVER (or /opt/signalk), run in a network
+    // namespace of the test's own since it listens on every address. It reads the relay's MDA (provider "quillmere")
+    // and the test's own instrument (provider "masthead"); the program shows and records what the server sends it,
+    // and never relays it back.
+    void realServer()
+    {
+        const QString folder = qEnvironmentVariable("QUILLMERE_SIGNALK_SERVER", "/opt/signalk");
+        const QString script = folder + "/node_modules/signalk-server/bin/signalk-server";
+        if (!QFile::exists(script) || QStandardPaths::findExecutable("node").isEmpty()
+            || QStandardPaths::findExecutable("setpriv").isEmpty())
+            QSKIP(qPrintable("no Signal K server in " + folder + " (QUILLMERE_SIGNALK_SERVER names another folder); "
+                             "install it there with `npm install --omit=optional --ignore-scripts signalk-server@2.23.0`"
+                             " (with node 20 or newer, and setpriv)"));
+        if (!insideOwnNetworkNamespace()) {
+            QString why;
+            const int status = runInOwnNetworkNamespace("realServer", &why, 240000); // node starts in 10 to 60 s
+            if (status == -1)
+                QSKIP(qPrintable(why));
+            QCOMPARE(status, 0);
+            return;
+        }
+        QTemporaryDir config;
+        QFile settings(config.filePath("settings.json"));
+        QVERIFY(settings.open(QIODevice::WriteOnly) && settings.write(R"({"mdns": false, "port": 3000, "pipedProviders": [
+  {"id": "quillmere", "enabled": true, "pipeElements": [{"type": "providers/simple",
+    "options": {"type": "NMEA0183", "subOptions": {"type": "udp", "port": "10110"}}}]},
+  {"id": "masthead", "enabled": true, "pipeElements": [{"type": "providers/simple",
+    "options": {"type": "NMEA0183", "subOptions": {"type": "udp", "port": "10111"}}}]}]})") > 0);
+        settings.close();
+        QProcess server; // ended with the test, also when the test itself is ended
+        server.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        server.setStandardOutputFile(QProcess::nullDevice()); // a line for every request
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("HOME", config.path());
+        server.setProcessEnvironment(env);
+        server.start("setpriv", {"--pdeathsig", "TERM", "node", script, "-c", config.path()});
+        QNetworkAccessManager http;
+        http.setProxy(QNetworkProxy::NoProxy);
+        const auto rest = [&http](const QString &path) {
+            std::unique_ptr<QNetworkReply> reply(http.get(QNetworkRequest(QUrl("http://127.0.0.1:3000/signalk" + path))));
+            QSignalSpy finished(reply.get(), &QNetworkReply::finished);
+            finished.wait(10000);
+            return QJsonDocument::fromJson(reply->readAll()).object();
+        };
+        const QString pressurePath = "/v1/api/vessels/self/environment/outside/pressure";
+        QTRY_VERIFY_WITH_TIMEOUT(!rest("").isEmpty(), 180000);
+        qInfo() << "Signal K server" << rest("").value("server").toObject().value("version").toString();
+
+        MessageLog log;
+        BackEndFixture fixture(settingsFrom("SettingUseUdp=1;SettingUdpPort=10112;SettingUseUdpOut=1;updPort=10110;"
+                                            "SettingUseSignalK=1;SettingSignalKPort=3000"), true);
+        BackEnd *b = fixture.backend();
+        const auto pressure = [b] { return QString::number(b->getCurrentPressure()); };
+        QUdpSocket instrument;
+        const auto send = [&instrument](const QByteArray &sentence, quint16 port) {
+            instrument.writeDatagram(sentence + "\r\n", QHostAddress::LocalHost, port);
+        };
+        // The barometer on UDP, one reading: the relay's MDA becomes the server's pressure in Pa, to the bars' last
+        // decimal, and the server sends it back.
+        QTRY_VERIFY(log.contains("udp source activated"));
+        send("$IIXDR,P,1.00853,B,Barometer*28", 10112);
+        QTRY_COMPARE(pressure(), QString("1008.53"));
+        QCOMPARE(b->getPressureSource(), QString("From UDP connection"));
+        QTRY_VERIFY_WITH_TIMEOUT(qAbs(rest(pressurePath).value("value").toDouble() - 100853.0) <= 0.5, 20000);
+        qInfo() << "relayed 1008.53 hPa, the server answered" << rest(pressurePath);
+        QTRY_VERIFY_WITH_TIMEOUT(b->pressureAge(SourceSignalK) >= 0, 20000);
+
+        // The barometer falls silent; the masthead's instrument reaches the program through the server alone.
+        Clock::advance(60000);
+        QCOMPARE(b->relayPressure(), NO_PRESSURE);
+        QTRY_VERIFY_WITH_TIMEOUT((send("$IIMDA,29.5636,I,1.00114,B,,,,,,,,,,,,,,,,*4B", 10111), pressure() == "1001.14"), 20000);
+        QCOMPARE(b->getPressureSource(), QString("From Signal K connection"));
+        // The server hands a subscriber the first of the MDA's two pressures, the inches': 1001.1384 hPa.
+        QTRY_VERIFY_WITH_TIMEOUT(historyRowCount("BARO30M WHERE ABS(PRE - 1001.14) < 0.002") >= 2, 20000);
+
+        // Had the relay sent it on, the server would hold it from "quillmere" before this later sentence there.
+        QTRY_VERIFY_WITH_TIMEOUT((send("$IIMTW,15.5,C*12", 10110), !rest("/v1/api/vessels/self/environment/water").isEmpty()), 20000);
+        const QJsonObject fromRelay = rest(pressurePath).value("values").toObject().value("quillmere.GP").toObject();
+        QVERIFY2(qAbs(fromRelay.value("value").toDouble() - 100853.0) <= 0.5, qPrintable(QJsonDocument(fromRelay).toJson()));
+        Clock::advance(60000);
+        QTRY_COMPARE(b->getCurrentPressure(), NO_PRESSURE);
     }
 };
 
