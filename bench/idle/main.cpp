@@ -40,6 +40,11 @@
 #include <QtCharts/QXYSeries>
 #include <QtMath>
 
+#include "boat.h"
+#include "floor.h"
+#include "programstate.h"
+#include "procusage.h"
+
 #include <cstdio>
 #include <unistd.h>
 
@@ -48,8 +53,6 @@ namespace {
 constexpr int WarmUpMs = 15000;
 // Each phase; `--minutes N` for a quick look while hunting a cause.
 double MeasureMinutes = 2.0;
-constexpr int TableRows = 900;        // BARO30M: 30 minutes at one row every 2 s
-constexpr int FloorIntervalMs = 2000; // the program's sample cycle
 
 void print(const QByteArray &name, double value, const char *unit)
 {
@@ -62,252 +65,6 @@ void wait(int ms)
     QEventLoop loop;
     QTimer::singleShot(ms, &loop, &QEventLoop::quit);
     loop.exec();
-}
-
-// ---- the floor: one chart series replaced by 900 points every 2 s ----
-
-class SeriesFiller : public QObject
-{
-    Q_OBJECT
-
-public slots:
-    void fill(QtCharts::QAbstractSeries *series)
-    {
-        auto *xy = qobject_cast<QtCharts::QXYSeries *>(series);
-        if (!xy)
-            return;
-        ++m_round;
-        QVector<QPointF> points(TableRows);
-        for (int i = 0; i < TableRows; ++i) {
-            const double minutes = -i * 2.0 / 60.0;
-            points[i] = QPointF(minutes, 1013.0 + 0.4 * qSin((i + m_round) / 60.0));
-        }
-        xy->replace(points);
-    }
-
-private:
-    int m_round = 0;
-};
-
-const char *const FloorQml = R"(
-import QtQuick 2.15
-import QtQuick.Window 2.15
-import QtCharts 2.3
-
-Window {
-    visible: true
-    width: Screen.width * 0.7
-    height: Screen.height * 0.7
-    ChartView {
-        anchors.fill: parent
-        antialiasing: true
-        legend.visible: false
-        ValueAxis { id: axisX; min: -30; max: 0; labelFormat: "%dm"; tickCount: 7 }
-        ValueAxis { id: axisY; min: 1012; max: 1014; labelFormat: "%0.2f"; tickCount: 6 }
-        SplineSeries { id: series; axisX: axisX; axisYRight: axisY; color: "#E63219"; width: 2 }
-        Timer {
-            interval: FLOOR_INTERVAL; repeat: true; running: true; triggeredOnStart: true
-            onTriggered: filler.fill(series)
-        }
-    }
-}
-)";
-
-int runFloor(int argc, char *argv[])
-{
-    QApplication app(argc, argv);
-    SeriesFiller filler;
-    QQmlApplicationEngine engine;
-    engine.rootContext()->setContextProperty(QStringLiteral("filler"), &filler);
-    engine.loadData(QString::fromLatin1(FloorQml)
-                        .replace(QStringLiteral("FLOOR_INTERVAL"), QString::number(FloorIntervalMs))
-                        .toUtf8());
-    if (engine.rootObjects().isEmpty())
-        return 1;
-    return app.exec();
-}
-
-// ---- the boat: pressure and position once a second over TCP ----
-
-QByteArray sentence(const QByteArray &body)
-{
-    quint8 sum = 0;
-    for (const char c : body)
-        sum ^= static_cast<quint8>(c);
-    return '$' + body + '*' + QByteArray::number(sum, 16).toUpper().rightJustified(2, '0') + "\r\n";
-}
-
-class Boat : public QObject
-{
-public:
-    bool listen()
-    {
-        if (!m_server.listen(QHostAddress::LocalHost, 0))
-            return false;
-        connect(&m_server, &QTcpServer::newConnection, this, [this]() {
-            while (QTcpSocket *client = m_server.nextPendingConnection())
-                m_clients.append(client);
-        });
-        connect(&m_timer, &QTimer::timeout, this, [this]() { send(); });
-        m_timer.start(1000);
-        return true;
-    }
-    quint16 port() const { return m_server.serverPort(); }
-
-private:
-    void send()
-    {
-        ++m_round;
-        const double hPa = 1013.2 - 0.002 * m_round;
-        const QDateTime now = QDateTime::currentDateTimeUtc();
-        QByteArray lines = sentence("IIMDA," + QByteArray::number(hPa * 0.0295299830714, 'f', 3) + ",I,"
-                                    + QByteArray::number(hPa / 1000.0, 'f', 5) + ",B,,,,,,,,,,,,,,,,");
-        lines += sentence("GPRMC," + now.toString(QStringLiteral("HHmmss.00")).toLatin1()
-                          + ",A,4730.120,N,00312.450,W,5.2,123.0,"
-                          + now.toString(QStringLiteral("ddMMyy")).toLatin1() + ",,,A");
-        for (QTcpSocket *client : qAsConst(m_clients))
-            client->write(lines);
-    }
-
-    QTcpServer m_server;
-    QList<QTcpSocket *> m_clients;
-    QTimer m_timer;
-    int m_round = 0;
-};
-
-// ---- the program's state: settings and a full 30-minute table ----
-
-void writeSettings(const QString &dir, quint16 port)
-{
-    QSettings ini(dir + QStringLiteral("/barograph.ini"), QSettings::IniFormat);
-    ini.setValue(QStringLiteral("language"), 0);
-    ini.setValue(QStringLiteral("formatMMDD"), 0);
-    ini.setValue(QStringLiteral("SettingSerialPort"), QStringLiteral("None"));
-    ini.setValue(QStringLiteral("SettingUseSerial"), 0);
-    ini.setValue(QStringLiteral("SettingUseUdp"), 0);
-    ini.setValue(QStringLiteral("SettingUseUdpOut"), 0);
-    ini.setValue(QStringLiteral("SettingUseTcp"), 1);
-    ini.setValue(QStringLiteral("SettingTcpIpAddress"), QStringLiteral("127.0.0.1"));
-    ini.setValue(QStringLiteral("SettingTcpIpPort"), port);
-    ini.setValue(QStringLiteral("SettingUsePos"), 1);
-    ini.setValue(QStringLiteral("SettingPosSource"), 2);
-}
-
-const QStringList TableNames = {"BARO30M", "BARO3H", "BARO6H", "BAR12H", "BARO1D",
-                                "BARO2D", "BARO4D", "BARO8D", "BAR16D"};
-
-bool fillHistory(const QString &dir, qint64 now)
-{
-    bool ok = true;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("fill"));
-        db.setDatabaseName(dir + QStringLiteral("/barograph.db"));
-        ok = db.open();
-        QSqlQuery query(db);
-        for (const QString &name : TableNames)
-            ok = ok && query.exec(QStringLiteral("CREATE TABLE %1 (TIME INTEGER primary key, LON FLOAT, "
-                                                 "LAT FLOAT, COG FLOAT, SOG FLOAT, PRE FLOAT, ELE FLOAT, "
-                                                 "OFS FLOAT)").arg(name));
-        ok = ok && db.transaction();
-        query.prepare(QStringLiteral("INSERT INTO BARO30M VALUES (?, -3.2075, 47.502, 123.0, 5.2, ?, 0, 0)"));
-        for (int i = 0; i < TableRows && ok; ++i) {
-            query.addBindValue(now - 2 * (TableRows - i));
-            query.addBindValue(1012.6 + 0.6 * i / TableRows + 0.05 * qSin(i / 40.0));
-            ok = query.exec();
-        }
-        ok = ok && db.commit();
-        if (!ok)
-            std::fprintf(stderr, "history: %s\n", qPrintable(db.lastError().text()));
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(QStringLiteral("fill"));
-    return ok;
-}
-
-int rowsSince(const QString &dir, qint64 since)
-{
-    int rows = -1;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("count"));
-        db.setDatabaseName(dir + QStringLiteral("/barograph.db"));
-        if (db.open()) {
-            QSqlQuery query(db);
-            if (query.exec(QStringLiteral("SELECT COUNT(*) FROM BARO30M WHERE TIME >= %1").arg(since))
-                && query.next())
-                rows = query.value(0).toInt();
-            db.close();
-        }
-    }
-    QSqlDatabase::removeDatabase(QStringLiteral("count"));
-    return rows;
-}
-
-// ---- measuring a process through /proc ----
-
-struct Usage
-{
-    double cpuSeconds = 0.0;
-    double rssMiB = 0.0;
-    // By thread id: its name (pooled threads and the rasteriser's share
-    // theirs), its voluntary context switches and CPU seconds so far.
-    struct Thread
-    {
-        QByteArray name;
-        qint64 switches = 0;
-        double cpuSeconds = 0.0;
-    };
-    QMap<QString, Thread> threads;
-    qint64 frames = 0;
-};
-
-QByteArray readProc(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-qint64 statusField(const QByteArray &status, const QByteArray &field)
-{
-    for (const QByteArray &line : status.split('\n')) {
-        if (line.startsWith(field + ':'))
-            return line.mid(field.size() + 1).trimmed().split(' ').value(0).toLongLong();
-    }
-    return 0;
-}
-
-// utime and stime of a process or thread: fields 14 and 15, counted after
-// the command name, which may itself hold blanks.
-double cpuSeconds(const QString &base)
-{
-    const QByteArray stat = readProc(base + QStringLiteral("/stat"));
-    const QList<QByteArray> fields = stat.mid(stat.lastIndexOf(')') + 2).split(' ');
-    return fields.size() > 12 ? (fields[11].toLongLong() + fields[12].toLongLong()) / double(sysconf(_SC_CLK_TCK))
-                              : 0.0;
-}
-
-Usage usage(qint64 pid)
-{
-    Usage u;
-    const QString base = QStringLiteral("/proc/%1").arg(pid);
-    u.cpuSeconds = cpuSeconds(base);
-    u.rssMiB = statusField(readProc(base + QStringLiteral("/status")), "VmRSS") / 1024.0;
-    const QStringList tasks = QDir(base + QStringLiteral("/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
-    for (const QString &task : tasks) {
-        const QString taskBase = base + QStringLiteral("/task/") + task;
-        const qint64 switches = statusField(readProc(taskBase + QStringLiteral("/status")), "voluntary_ctxt_switches");
-        QByteArray name;
-        for (const char c : readProc(taskBase + QStringLiteral("/comm")).trimmed())
-            name += QChar::isLetter(c) ? c : '_';
-        u.threads.insert(task, {name, switches, cpuSeconds(taskBase)});
-    }
-    return u;
-}
-
-// The scene graph logs one timing line per frame rendered, on its render
-// thread (threaded loop) or the main thread (basic loop).
-qint64 framesLogged(const QString &log)
-{
-    return readProc(log).count("qt.scenegraph.time.renderloop: Frame rendered");
 }
 
 bool start(QProcess &process, const QString &program, const QStringList &arguments, const QString &dir,
@@ -397,7 +154,7 @@ struct Phase
 
 Usage usage(qint64 pid, const QString &log)
 {
-    Usage u = usage(pid);
+    Usage u = ::usage(pid);
     u.frames = framesLogged(log);
     return u;
 }
@@ -411,8 +168,8 @@ Phase measure(qint64 program, const QString &programLog, qint64 floor, const QSt
     phase.floorPeak = phase.floorStart.rssMiB;
     for (int s = 0; s < MeasureMinutes * 60 - 1; s += 10) {
         wait(10000);
-        phase.programPeak = qMax(phase.programPeak, usage(program).rssMiB);
-        phase.floorPeak = qMax(phase.floorPeak, usage(floor).rssMiB);
+        phase.programPeak = qMax(phase.programPeak, ::usage(program).rssMiB);
+        phase.floorPeak = qMax(phase.floorPeak, ::usage(floor).rssMiB);
     }
     phase.programEnd = usage(program, programLog);
     phase.floorEnd = usage(floor, floorLog);
@@ -553,4 +310,3 @@ int main(int argc, char *argv[])
     return 0;
 }
 
-#include "main.moc"
