@@ -202,6 +202,7 @@ private:
     QString infoText(QPointF pt, int chartNb);
     void updateTrend();
     void writeAheadLog();
+    void syncLog();
     void createAlarmTable();
     void createArchive();
     bool closeArchiveHour();

@@ -43,6 +43,7 @@ void DataSource::recordAlarm(qint64 start, const QString &kind, const QVariant &
     query.bindValue(QStringLiteral(":PRESSURE"), pressure);
     if (!query.exec())
         qWarning() << "db update error" << "ALARMS" << query.lastError().text() << start;
+    syncLog();
 }
 
 void DataSource::acknowledgeAlarm(qint64 start, const QString &kind, qint64 when)
@@ -73,10 +74,11 @@ bool DataSource::setAlarmColumn(const char *column, qint64 value, qint64 start, 
     query.bindValue(QStringLiteral(":VALUE"), value);
     query.bindValue(QStringLiteral(":START"), start);
     query.bindValue(QStringLiteral(":KIND"), kind);
-    if (query.exec())
-        return true;
-    qWarning() << "db update error" << "ALARMS" << query.lastError().text() << start;
-    return false;
+    const bool done = query.exec();
+    if (!done)
+        qWarning() << "db update error" << "ALARMS" << query.lastError().text() << start;
+    syncLog();
+    return done;
 }
 
 QVector<DataSource::OpenAlarm> DataSource::openAlarms()

@@ -34,6 +34,7 @@ bool DataSource::recordSample(const int &tick, const double &lon, const double &
         updateTrend();
         archiveHourWritten = true;
     }
+    syncLog();
     lock.unlock();
     // Out of the lock: the chart reads the archive again.
     if (archived)

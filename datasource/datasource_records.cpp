@@ -104,6 +104,7 @@ void DataSource::removeKey(int tableNb, QString key)
         qWarning() << "delete one record OK";
     else
         qWarning() << "db query error" << query.lastError().text() << query.lastQuery() << time;
+    syncLog();
 }
 
 void DataSource::emptyOneTable(int n)
@@ -129,4 +130,5 @@ void DataSource::deleteAllRows(int tableNb)
         qWarning() << "empty one table OK" << table;
     else
         qWarning() << "db query error" << query.lastError().text() << sql;
+    syncLog();
 }

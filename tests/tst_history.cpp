@@ -8,6 +8,11 @@
 
 using namespace TestSupport;
 
+extern "C" { // lookupstub: bytes written to the history's log and not yet synced, and the log's syncs
+extern std::atomic<long> quillmere_log_unsynced;
+extern std::atomic<int> quillmere_log_syncs;
+}
+
 namespace {
 const qint64 T0 = 1700000000;
 const QStringList Tables = {"BARO30M", "BARO3H", "BARO6H", "BAR12H", "BARO1D", "BARO2D", "BARO4D", "BARO8D", "BAR16D"};
@@ -77,6 +82,7 @@ private slots:
         g_backEnd->setPressure(1013.25, SourceTcp);
         QStringList out;
         qint64 now = 0, reference = T0; // the instant of x = 0 on the chart last drawn
+        int syncs = quillmere_log_syncs;
         for (const QString &step : cell("steps").split("; ")) {
             const QStringList w = step.split(' ');
             const QString &op = w.at(0), table = w.value(1);
@@ -103,6 +109,12 @@ private slots:
                 out << values.join(',');
             if (op == "record")
                 out << QString::number(record(n, w.size() > 2 ? w.at(2).toDouble() : 1013.25));
+            if (op == "alarm") // one raised, then acknowledged
+                g_dataSource->recordAlarm(T0 + now, "fall", -4.2, 1001.0),
+                    g_dataSource->acknowledgeAlarm(T0 + now, "fall", T0 + now + 60);
+            if (op == "log") // since the step before, or the start
+                out << QString("syncs %1 unsynced %2").arg(quillmere_log_syncs - std::exchange(syncs, quillmere_log_syncs))
+                           .arg(quillmere_log_unsynced);
             if (op == "none")
                 g_backEnd->setPressure(NO_PRESSURE, SourceTcp);
             if (op == "trend" || op == "change")
