@@ -2,6 +2,7 @@
 #include "clock.h"
 #include "commandline.h"
 #include "datasource.h"
+#include "renderer.h"
 #include "singleinstance.h"
 #include "translationhandler.h"
 
@@ -120,11 +121,13 @@ int main(int argc, char *argv[])
     QFont font = QApplication::font();
     font.setCapitalization(QFont::MixedCase);
     QApplication::setFont(font);
+    Renderer::choose();
 
     qmlRegisterType<BackEnd>("backend", 1, 0, "BackEnd");
     QQuickStyle::setStyle(QStringLiteral("Material"));
 
     QQmlApplicationEngine engine;
+    Renderer::adapt(&engine);
     TranslationHandler translateHandler(&engine);
     engine.rootContext()->setContextProperty(QStringLiteral("translateHandler"), &translateHandler);
     translateHandler.selectLanguage(language);

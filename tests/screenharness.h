@@ -5,6 +5,7 @@
 
 #include "backend.h"
 #include "datasource.h"
+#include "renderer.h"
 #include "testsupport.h"
 #include "translationhandler.h"
 
@@ -26,6 +27,7 @@ public:
     {
         qmlRegisterType<BackEnd>("backend", 1, 0, "BackEnd");
         QQuickStyle::setStyle(QStringLiteral("Material"));
+        Renderer::choose(); // drawn as the program draws
     }
 
     // With `freshDirectory` false, in the current directory: a second start finds what the first stored.
@@ -39,6 +41,7 @@ public:
         all.insert(settings);
         TestSupport::writeSettings(all);
         m_engine = std::make_unique<QQmlApplicationEngine>();
+        Renderer::adapt(m_engine.get());
         m_translate = std::make_unique<TranslationHandler>(m_engine.get());
         m_engine->rootContext()->setContextProperty(QStringLiteral("translateHandler"), m_translate.get());
         if (!language.isEmpty()) {

@@ -1,5 +1,6 @@
 // The back end: texts of values and the settings they read, the current pressure among the sources, the sample cycle
 // with the platform sensor and positioning, the calibration requests, the settings file, the help pages.
+#include "renderer.h"
 #include "formatting.h"
 #include "nmeareceiver.h"
 #include "settingsstore.h"
@@ -136,6 +137,7 @@ private slots:
             {"relayed", [&] { return escape(listener.waitForReadyRead(2000) ? listener.receiveDatagram().data() : "");
              }},
             {"source", [&] { return b->getPressureSource(); }},
+            {"renderer", [&] { return Renderer::isSoftwareRasteriser(a.join(' ').toUtf8()) ? "software" : "OpenGL"; }},
             {"origins", [&] { // after a sample: where the values come from, and whether the pressure is greyed
                  b->slot_timerData(), updated.clear(), none.clear();
                  return b->origins() + (b->pressureAged() ? " (grey)" : "");

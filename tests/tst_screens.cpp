@@ -234,6 +234,19 @@ private slots:
             m_screen->window()->grabWindow().save(qEnvironmentVariable("QUILLMERE_SHOTS") + "/" + QTest::currentDataTag() + ".png");
     }
 
+    // However the window is drawn (here, with no graphics processor, by the software renderer), a raised button keeps
+    // its face: the first-start prompt's button is filled, not left as bare text on the page.
+    void raisedButtonDrawn()
+    {
+        open();
+        QQuickItem *button = ScreenHarness::findItem(m_page, "sourceButton");
+        QTRY_VERIFY(button && button->isVisible());
+        const QPoint face = button->mapToScene(QPointF(4, button->height() / 2)).toPoint();
+        const QPoint page = button->mapToScene(QPointF(-8, button->height() / 2)).toPoint();
+        QTRY_VERIFY2(m_screen->window()->grabWindow().pixelColor(face) != m_screen->window()->grabWindow().pixelColor(page),
+                     qPrintable(m_screen->window()->grabWindow().pixelColor(face).name()));
+    }
+
     // The archive's spans over a year of hours: the band of the hourly extremes under the mean, the axis over the
     // span (for "All" from the oldest hour), an alarm marked, the read-out of an hour, zoom and its reset; the band
     // goes with the nine spans.
