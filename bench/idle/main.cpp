@@ -272,6 +272,8 @@ int main(int argc, char *argv[])
     wait(WarmUpMs);
     const QString programLog = programDir.filePath(QStringLiteral("quillmere.log"));
     const QString floorLog = floorDir.filePath(QStringLiteral("floor.log"));
+    // How the program draws (it says so at start): a change here moves every figure below.
+    print("idle_program_software_renderer", softwareRendererLogged(programLog), "(1 yes, 0 OpenGL)");
     const Phase shown = measure(program.processId(), programLog, floor.processId(), floorLog);
     report("idle", shown);
 

@@ -55,6 +55,11 @@ Usage usage(qint64 pid)
 
 // The scene graph logs one timing line per frame rendered, on its render
 // thread (threaded loop) or the main thread (basic loop).
+bool softwareRendererLogged(const QString &log)
+{
+    return readProc(log).contains("renderer software");
+}
+
 qint64 framesLogged(const QString &log)
 {
     return readProc(log).count("qt.scenegraph.time.renderloop: Frame rendered");

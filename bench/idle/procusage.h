@@ -27,3 +27,5 @@ Usage usage(qint64 pid);
 
 // The frames rendered so far, from the scene graph's timing lines in a log.
 qint64 framesLogged(const QString &log);
+// Whether the program's log says it draws with the software renderer.
+bool softwareRendererLogged(const QString &log);
