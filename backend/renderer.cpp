@@ -1,6 +1,8 @@
 #include "renderer.h"
 
+#include <QDir>
 #include <QOffscreenSurface>
+#include <QRegularExpression>
 #include <QQmlAbstractUrlInterceptor>
 #include <QQmlEngine>
 #include <QOpenGLContext>
@@ -31,11 +33,29 @@ bool Renderer::isSoftwareRasteriser(const QByteArray &glRenderer)
     return name.trimmed().isEmpty();
 }
 
+bool Renderer::hasGraphicsDevice(const QStringList &deviceFiles)
+{
+    static const QRegularExpression graphics(QStringLiteral("^(card|renderD|nvidia)[0-9]+$"));
+    for (const QString &file : deviceFiles)
+        if (graphics.match(file).hasMatch())
+            return true;
+    return false;
+}
+
 void Renderer::choose()
 {
     if (qEnvironmentVariableIsSet("QT_QUICK_BACKEND") || qEnvironmentVariableIsSet("QMLSCENE_DEVICE"))
         return;
     QByteArray glRenderer;
+#ifdef Q_OS_LINUX
+    const QStringList devices = QDir(QStringLiteral("/dev/dri")).entryList(QDir::System | QDir::AllEntries)
+        + QDir(QStringLiteral("/dev")).entryList({QStringLiteral("nvidia*")}, QDir::System | QDir::AllEntries);
+    if (!hasGraphicsDevice(devices)) {
+        QQuickWindow::setSceneGraphBackend(QSGRendererInterface::Software);
+        qWarning() << "renderer" << "software" << "no graphics device";
+        return;
+    }
+#endif
     {
         QOffscreenSurface surface;
         surface.create();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QStringList>
 
 class QQmlEngine;
 
@@ -14,6 +15,12 @@ namespace Renderer {
 
 // Whether GL_RENDERER names OpenGL drawn by the processor.
 bool isSoftwareRasteriser(const QByteArray &glRenderer);
+
+// Whether the device files (of /dev/dri and /dev: "card0", "renderD128",
+// "nvidia0"...) include a graphics processor's. Without one OpenGL can only
+// be drawn by the processor, and is not even loaded to ask (its rasteriser
+// weighs some 50 MiB).
+bool hasGraphicsDevice(const QStringList &deviceFiles);
 
 // Before the first window. QT_QUICK_BACKEND, when set, decides instead; an
 // OpenGL that cannot be had at all also gives the software renderer, where

@@ -138,6 +138,7 @@ private slots:
              }},
             {"source", [&] { return b->getPressureSource(); }},
             {"renderer", [&] { return Renderer::isSoftwareRasteriser(a.join(' ').toUtf8()) ? "software" : "OpenGL"; }},
+            {"devices", [&] { return Renderer::hasGraphicsDevice(a) ? "graphics" : "none"; }},
             {"origins", [&] { // after a sample: where the values come from, and whether the pressure is greyed
                  b->slot_timerData(), updated.clear(), none.clear();
                  return b->origins() + (b->pressureAged() ? " (grey)" : "");
