@@ -4,7 +4,12 @@
 
 #include <QLineSeries>
 
+#include <algorithm>
 #include <cstdio>
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <unistd.h>
+#include <vector>
 
 using namespace TestSupport;
 
@@ -41,6 +46,29 @@ bool record(int tick, double pressure)
 {
     g_backEnd->setPressure(pressure, SourceTcp);
     return g_dataSource->recordSample(tick, -4.5, 48.25, 270.0, 6.5, pressure);
+}
+
+// How many of the write-ahead log's pages are in memory: "all", "none" or "part"; evicting first lets go of them
+// (clean once synced) as a system short of memory does.
+QString logPages(bool evict)
+{
+    const int fd = ::open("barograph.db-wal", O_RDONLY | O_CLOEXEC);
+    const off_t size = fd < 0 ? 0 : ::lseek(fd, 0, SEEK_END);
+    if (size > 0 && evict)
+        ::posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED);
+    void *map = size > 0 ? ::mmap(nullptr, size_t(size), PROT_READ, MAP_SHARED, fd, 0) : MAP_FAILED;
+    const size_t pages = (size_t(size) + 4095) / 4096;
+    std::vector<unsigned char> in(pages);
+    QString said = "no log";
+    if (map != MAP_FAILED && ::mincore(map, size_t(size), in.data()) == 0) {
+        const auto n = std::count_if(in.begin(), in.end(), [](unsigned char c) { return c & 1; });
+        said = n == 0 ? "none" : size_t(n) == pages ? "all" : "part";
+    }
+    if (map != MAP_FAILED)
+        ::munmap(map, size_t(size));
+    if (fd >= 0)
+        ::close(fd);
+    return said;
 }
 
 // The recorder of killedRecorderLosesNothing, this program again: at full speed, a second of the clock a sample,
@@ -115,6 +143,19 @@ private slots:
             if (op == "log") // since the step before, or the start
                 out << QString("syncs %1 unsynced %2").arg(quillmere_log_syncs - std::exchange(syncs, quillmere_log_syncs))
                            .arg(quillmere_log_unsynced);
+            if (op == "disk") { // the store anew in a folder on a disk; the tests' own is in memory, which keeps its pages
+                static QTemporaryDir disk(QDir::tempPath() + "/quillmere-disk-XXXXXX");
+                delete g_dataSource;
+                QSqlDatabase::removeDatabase("DB_BAROGRAPH");
+                QDir::setCurrent(disk.path());
+                g_dataSource = new DataSource();
+            }
+            if (op == "evict" || op == "pages")
+                out << logPages(op == "evict");
+            for (int i = 0; op == "pages" && out.last() != "all" && i < 250; ++i) // pages read ahead arrive as read
+                QThread::msleep(20), out.last() = logPages(false);
+            if (op == "evict" && out.last() != "none")
+                QSKIP("this folder's pages cannot be let go of (a file system in memory)");
             if (op == "none")
                 g_backEnd->setPressure(NO_PRESSURE, SourceTcp);
             if (op == "trend" || op == "change")
