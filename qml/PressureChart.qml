@@ -5,9 +5,9 @@ import QtCharts 2.3
 import "."
 
 // The chart of one span of the history: a series for each run of samples, the read-out cross-hair as the last
-// series, a pressure axis on whole ticks whose labels stay readable, and zoom and pan along the time axis within
-// the samples, the pressure axis following the points in view. The rules and numbers of its scales are the store's
-// (getPressureAxis, getPressureInView, getViewWindow); this document holds the drawing and the mouse.
+// series, a pressure axis on whole ticks whose labels stay readable, and the time window, zoomed and panned within
+// the samples (ChartMouse), the pressure axis following the points in view. The rules and numbers of its scales are
+// the store's (getPressureAxis, getPressureInView, getViewWindow); its colours, fonts and series are ChartLook's.
 ChartView {
     id: chart
     objectName: "chart"
@@ -126,6 +126,7 @@ ChartView {
     ChartMouse {
         anchors.fill: parent
         chart: chart
+        axis: axisX
     }
 
     // While zoomed, the way back to the whole span at a click.
@@ -163,54 +164,15 @@ ChartView {
         }
     }
 
-    // A chart theme resets colours and fonts, so everything that depends on
-    // the window's theme or width is applied again after it.
-    readonly property bool narrow: width < 350
-    readonly property bool wide: width > 350
-    Connections {
-        target: Style
-        function onDarkChanged() { chart.applyChartTheme() }
-    }
-    onNarrowChanged: applyAxisFonts()
-    onWideChanged: applyAxisFonts()
+    ChartLook { id: look; chart: chart; axisX: axisX; axisY: axisY; band: band }
+
     onPlotAreaChanged: showPressureRange()
 
     Component.onCompleted: {
-        createDataSeries()
+        look.createDataSeries()
         console.log("serie created")
-        createCrossHair()
-        applyChartTheme()
-    }
-
-    function applyChartTheme() {
-        theme = Style.dark ? ChartView.ChartThemeDark : ChartView.ChartThemeLight
-        backgroundColor = Material.background
-        titleColor = Style.titleColor
-        applyAxisFonts()
-        var font = axisX.labelsFont
-        font.bold = true
-        titleFont = font
-        for (var n = 0; n < dataSeriesCount(); n++) {
-            dataSeries(n).color = Style.lineColor
-            dataSeries(n).width = Style.lineWidth
-        }
-        band.color = Style.bandColor
-        band.borderWidth = 0
-        if (crossHair) {
-            crossHair.color = Style.titleColor
-            crossHair.width = Style.lineWidth * 0.9
-        }
-    }
-
-    function applyAxisFonts() {
-        var yFont = axisY.labelsFont
-        yFont.pixelSize = narrow ? 11 : 13
-        yFont.bold = wide
-        axisY.labelsFont = yFont
-        var xFont = axisX.labelsFont
-        xFont.pixelSize = narrow ? 11 : 15
-        xFont.bold = wide
-        axisX.labelsFont = xFont
+        look.createCrossHair()
+        look.applyTheme()
     }
 
     function valueAt(x, y) {
@@ -231,40 +193,10 @@ ChartView {
         return series(n + 1)
     }
 
-    function createDataSeries() {
-        var type = backend.getSetting("SettingSplineLine", 1) == 0 ? ChartView.SeriesTypeLine
-                                                                     : ChartView.SeriesTypeSpline
-        var series = createSeries(type, "pressure" + count, axisX)
-        series.axisYRight = axisY
-        series.color = Style.lineColor
-        series.width = Style.lineWidth
-        series.useOpenGL = false
-    }
-
-    function createCrossHair() {
-        var series = createSeries(ChartView.SeriesTypeLine, "crosshair", axisX)
-        series.axisYRight = axisY
-        series.pointsVisible = true
-        series.visible = false
-        series.style = Qt.DotLine
-        series.color = Style.titleColor
-        series.width = Style.lineWidth * 0.9
-        series.useOpenGL = false
-        crossHair = series
-    }
-
     // An empty title shows under the pressure row; a blank keeps the
     // chart's title space when the row is hidden.
     function clearTitle() {
         title = pressureShown ? "" : " "
-    }
-
-    function setTitleStyle() {
-        titleColor = Style.titleColor
-        var font = titleFont
-        font.pixelSize = titlePixelSize
-        font.bold = true
-        titleFont = font
     }
 
     // The pressure axis for the bounds of the last chart, or while zoomed for the points in view.
@@ -314,31 +246,6 @@ ChartView {
             crossHair.visible = false
     }
 
-    // About the time `at`, within the samples.
-    function zoomAt(factor, at) {
-        var window = dataSource.getViewWindow(at - (at - axisX.min) / factor, at + (axisX.max - at) / factor)
-        zoomLevel *= factor
-        showTimeWindow(window.x, window.y)
-    }
-
-    function zoomIn(factor, at) {
-        zoomAt(factor, at)
-    }
-
-    function zoomOut(factor, at) {
-        if (zoomLevel / factor > 1.0 + 1e-9)
-            zoomAt(1.0 / factor, at)
-        else
-            resetView()
-    }
-
-    // A drag by `pixels` to the left shows later times; never past the newest sample nor before the oldest.
-    function panBy(pixels) {
-        var shift = pixels * (axisX.max - axisX.min) / Math.max(1, plotArea.width)
-        var window = dataSource.getViewWindow(axisX.min + shift, axisX.max + shift)
-        showTimeWindow(window.x, window.y)
-    }
-
     function selectSpan(n) {
         chartNb = n
         resetView()
@@ -357,7 +264,7 @@ ChartView {
             clearTitle()
             return
         }
-        setTitleStyle()
+        look.applyTitleStyle()
         if (!recreation)
             title = dataSource.calcInfo(point, chartNb)
         crossHair.clear()
@@ -390,20 +297,6 @@ ChartView {
         return chartNb === 0 ? 60 : (chartNb <= 5 ? 3600 : 86400)
     }
 
-    function matchSeries(seriesCount) {
-        while (dataSeriesCount() > seriesCount && dataSeriesCount() > 0)
-            removeSeries(series(count - 2))
-        var kept = crossHair !== null && crossHair.visible
-        if (dataSeriesCount() < seriesCount) {
-            removeSeries(crossHair)
-            crossHair = null
-            while (count - 1 < seriesCount)
-                createDataSeries()
-            createCrossHair()
-        }
-        return kept
-    }
-
     function drawChart(now, minPre, maxPre, seriesCount) {
         startingDate = now
         if (maxPre > 0) {
@@ -411,7 +304,7 @@ ChartView {
             highest = maxPre
             showPressureRange()
         }
-        if (matchSeries(seriesCount)) {
+        if (look.matchSeries(seriesCount)) {
             var elapsed = (backend.getCurrentTime() - lastStartTime) / spanUnit()
             serieClicked(Qt.point(m_point.x - elapsed, m_point.y), true)
         }
@@ -426,7 +319,7 @@ ChartView {
         if (!readOutTimer.running && chartNb === 1) {
             var change = dataSource.getTrend3h()
             if (change !== "notOK") {
-                setTitleStyle()
+                look.applyTitleStyle()
                 title = change
             }
         }

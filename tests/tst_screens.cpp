@@ -160,12 +160,14 @@ private slots:
         for (int theme : {0, 1}) {
             open({{"theme", theme}, {"splitScreen", theme}});
             QCOMPARE(m_screen->window()->color().lightness() < 128, theme == 1);
+            QCOMPARE(js("backgroundColor").value<QColor>().lightness() < 128, theme == 1); // the chart's too
             const QString icon = QQmlProperty::read(m_screen->find("tabBarograph"), "icon.source").toString();
             QCOMPARE(icon.contains("yellow"), theme == 1);
             QCOMPARE(m_screen->find("baroView")->property("interactive").toBool(), theme == 1);
             QCOMPARE(m_screen->find("baroIndicator")->property("visible").toBool(), theme == 1);
             emit g_backEnd->systemThemeChanged(1 - theme);
             QTRY_COMPARE(m_screen->window()->color().lightness() < 128, theme == 0);
+            QTRY_COMPARE(js("backgroundColor").value<QColor>().lightness() < 128, theme == 0);
         }
     }
 
