@@ -21,6 +21,8 @@ DataSource *g_dataSource = nullptr;
 
 namespace {
 const char *const ConnectionName = "DB_BAROGRAPH";
+// The log is folded into the file, and begins again, after this many pages.
+constexpr int LogRoundPages = 200;
 }
 
 const QStringList DataSource::tableNames = {"BARO30M", "BARO3H", "BARO6H", "BAR12H", "BARO1D",
@@ -84,8 +86,9 @@ void DataSource::writeAheadLog()
 #else
     const char *const sync = "PRAGMA synchronous=FULL"; // no syncLog there: each commit waits
 #endif
-    for (const char *pragma : {"PRAGMA journal_mode=WAL", sync, "PRAGMA wal_autocheckpoint=200"})
+    for (const char *pragma : {"PRAGMA journal_mode=WAL", sync})
         query.exec(QLatin1String(pragma));
+    query.exec(QStringLiteral("PRAGMA wal_autocheckpoint=%1").arg(LogRoundPages));
 }
 
 // What the commits so far wrote to the log reaches the disk; called, under
@@ -105,8 +108,11 @@ void DataSource::syncLog()
     // memory, or paging out what was not touched for a minute), each frame,
     // which never fills a page, would first wait for the disk to read its
     // page back: they are read ahead now, in the background, with nothing
-    // waiting for them.
-    ::posix_fadvise(fd, 0, 0, POSIX_FADV_WILLNEED);
+    // waiting for them. One round of the log and some room, however long a
+    // large deletion once made it: its frames (a page and a 24-byte header)
+    // after a 32-byte header.
+    const off_t round = 32 + off_t(4096 + 24) * (LogRoundPages + LogRoundPages / 4);
+    ::posix_fadvise(fd, 0, round, POSIX_FADV_WILLNEED);
     ::close(fd);
 #endif
 }
